@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+namespace meru {
+
+// Process-wide switches, set by the command-line parse and read by the rest
+// of the updater. Written only before the first update run.
+struct Settings {
+    bool loggingEnabled = false;
+    bool quietMode = false;
+    bool olderOk = false;
+    bool commandLineFiles = false;
+    bool batteryOk = false;
+    bool manifestRequested = false;
+    bool repeat = false;
+    int32_t repeatCount = 0;
+    bool delay = false;
+    int32_t delaySeconds = 0;
+};
+
+// The one copy the program uses.
+Settings& TheSettings();
+
+}  // namespace meru

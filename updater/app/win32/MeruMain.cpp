@@ -1,0 +1,37 @@
+// Process entry of meru.exe.
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "../CommandLine.h"
+#include "../ReportBox.h"
+#include "../SessionLog.h"
+#include "../Settings.h"
+#include "Win32MessageBox.h"
+
+namespace {
+
+std::vector<std::string> ProgramArguments() {
+    std::vector<std::string> args;
+    for (int i = 0; i < __argc; ++i) args.emplace_back(__argv[i]);
+    return args;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    static meru::Win32MessageBox messageBoxes;
+    meru::SetMessageBoxPort(&messageBoxes);
+
+    const std::vector<std::string> args = ProgramArguments();
+    meru::Settings& settings = meru::TheSettings();
+    settings.loggingEnabled = true;  // as the main window does when it starts to initialise
+
+    std::vector<std::string> files;
+    meru::ParseCommandLine(args, settings, [&files](const std::string& path) { files.push_back(path); });
+
+    meru::FlushAllOutput();
+    return 0;
+}
