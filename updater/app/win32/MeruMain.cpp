@@ -10,6 +10,8 @@
 #include "../SessionLog.h"
 #include "../Settings.h"
 #include "Win32MessageBox.h"
+#include "image/ResourceSource.h"
+#include "image/win32/Win32ResourceSource.h"
 
 namespace {
 
@@ -24,6 +26,8 @@ std::vector<std::string> ProgramArguments() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     static meru::Win32MessageBox messageBoxes;
     meru::SetMessageBoxPort(&messageBoxes);
+    static meru::Win32ResourceSource firmwareResources;
+    meru::SetResourceSource(&firmwareResources);
 
     const std::vector<std::string> args = ProgramArguments();
     meru::Settings& settings = meru::TheSettings();

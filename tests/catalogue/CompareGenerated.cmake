@@ -1,0 +1,26 @@
+# Regenerates the firmware images into OUTPUT_DIR and compares them, file by
+# file, with the committed ones in FIRMWARE_DIR.
+file(REMOVE_RECURSE ${OUTPUT_DIR})
+file(MAKE_DIRECTORY ${OUTPUT_DIR})
+execute_process(COMMAND ${GENERATOR} ${FIRMWARE_DIR}/catalogue.txt ${OUTPUT_DIR} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "mkfirmware failed: ${result}")
+endif()
+
+file(GLOB generated RELATIVE ${OUTPUT_DIR} ${OUTPUT_DIR}/*)
+file(GLOB committed RELATIVE ${FIRMWARE_DIR} ${FIRMWARE_DIR}/*)
+list(REMOVE_ITEM committed catalogue.txt)
+list(SORT generated)
+list(SORT committed)
+if(NOT generated STREQUAL committed)
+  message(FATAL_ERROR "file sets differ:\n generated: ${generated}\n committed: ${committed}")
+endif()
+foreach(name IN LISTS generated)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUTPUT_DIR}/${name} ${FIRMWARE_DIR}/${name}
+                  RESULT_VARIABLE differs)
+  if(NOT differs EQUAL 0)
+    message(FATAL_ERROR "${name} differs from the generator's output: regenerate with mkfirmware")
+  endif()
+endforeach()
+list(LENGTH generated count)
+message(STATUS "${count} files match")
