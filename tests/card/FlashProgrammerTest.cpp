@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+
+#include "HandleFixture.h"
+#include "PdaWords.h"
+#include "image/FirmwareImage.h"
+#include "image/Pda.h"
+
+using namespace cardtest;
+using Message = RecordingProgressBar::Message;
+
+namespace {
+
+std::vector<uint8_t> Pattern(size_t count, uint8_t seed) {
+    std::vector<uint8_t> bytes(count);
+    for (size_t i = 0; i < count; ++i) bytes[i] = static_cast<uint8_t>(seed + i * 7);
+    return bytes;
+}
+
+class FlashProgrammerTest : public HandleFixture {
+protected:
+    void SetUp() override { OpenAndForget(true); }
+
+    void Append(uint32_t address, const std::vector<uint8_t>& bytes) {
+        ASSERT_TRUE(image.AppendBytes(bytes.data(), address, static_cast<uint16_t>(bytes.size())));
+    }
+    meru::AuxRecord Block(uint32_t address, const std::vector<uint8_t>& bytes) {
+        meru::AuxRecord record;
+        record.setAddress(address);
+        record.setCount(static_cast<uint16_t>(bytes.size()));
+        std::copy(bytes.begin(), bytes.end(), record.data());
+        return record;
+    }
+    // (address, count) of every download after the preparation's empty one.
+    std::vector<std::pair<uint32_t, uint16_t>> Downloads() {
+        std::vector<std::pair<uint32_t, uint16_t>> blocks;
+        for (const SentRequest& request : library.SentWith(meru::OID_CARD_DOWNLOAD))
+            if (request.AuxCount() != 0) blocks.emplace_back(request.AuxAddress(), request.AuxCount());
+        return blocks;
+    }
+
+    meru::FirmwareImage image;
+    RecordingProgressBar progress;
+};
+
+TEST_F(FlashProgrammerTest, PrepareDownloadSequence) {
+    library.refused[meru::OID_CARD_DOWNLOAD] = kStatusFailure;  // not used
+    EXPECT_TRUE(handle.prepareDownload());
+    EXPECT_EQ(library.Oids(), (std::vector<uint32_t>{meru::OID_CARD_ENABLE_AUX, meru::OID_CARD_DOWNLOAD,
+                                                     meru::OID_CARD_AUX_WRITE}));
+    const SentRequest& empty = library.sent[1];
+    EXPECT_EQ(empty.type, meru::kRequestSet);
+    EXPECT_EQ(empty.length, 6u);
+    EXPECT_EQ(empty.bytes, std::vector<uint8_t>(6, 0));
+    const SentRequest& prepare = library.sent[2];
+    EXPECT_EQ(prepare.type, meru::kRequestSet);
+    EXPECT_EQ(prepare.length, 8u);
+    EXPECT_EQ(prepare.bytes, (std::vector<uint8_t>{0x66, 0xDE, 0x7F, 0x00, 0x02, 0x00, 0x00, 0xE1}));
+    EXPECT_EQ(sleeps, (std::vector<uint32_t>{5}));
+
+    library.refused[meru::OID_CARD_AUX_WRITE] = kStatusFailure;
+    EXPECT_FALSE(handle.prepareDownload());
+}
+
+TEST_F(FlashProgrammerTest, PreparationOfAnMx100GoesToItsOwnAddress) {
+    handle.close();
+    SetMacType(1);
+    OpenAndForget(true);
+    handle.prepareDownload();
+    EXPECT_EQ(library.SentWith(meru::OID_CARD_AUX_WRITE)[0].AuxAddress(), 0x1FEE66u);
+}
+
+TEST_F(FlashProgrammerTest, WriteBlockSkipsWhatTheCardAlreadyHolds) {
+    const std::vector<uint8_t> data = Pattern(64, 3);
+    library.SetMemory(0x7E1000, data);
+    EXPECT_TRUE(handle.writeBlock(Block(0x7E1000, data), false, false));
+    EXPECT_EQ(library.Oids(), (std::vector<uint32_t>{meru::OID_CARD_ENABLE_AUX, meru::OID_CARD_AUX_READ}));
+    EXPECT_EQ(library.sent[1].AuxAddress(), 0x7E1000u);
+    EXPECT_EQ(library.sent[1].AuxCount(), 64);
+
+    library.sent.clear();
+    const std::vector<uint8_t> changed = Pattern(64, 4);
+    EXPECT_TRUE(handle.writeBlock(Block(0x7E1000, changed), false, false));
+    EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 1u);
+    EXPECT_EQ(library.Memory(0x7E1000, 64), changed);
+
+    library.sent.clear();
+    library.refused[meru::OID_CARD_AUX_READ] = kStatusFailure;
+    EXPECT_FALSE(handle.writeBlock(Block(0x7E1000, data), false, false));
+    EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 0u);
+}
+
+TEST_F(FlashProgrammerTest, WriteBlockTriesTwice) {
+    const std::vector<uint8_t> data = Pattern(10, 1);
+    library.scripted[meru::OID_CARD_DOWNLOAD] = {kStatusFailure, 0};
+    EXPECT_TRUE(handle.writeBlock(Block(0x7E0000, data), true, false));
+    EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 2u);
+    EXPECT_EQ(library.Memory(0x7E0000, 10), data);
+
+    library.sent.clear();
+    library.scripted[meru::OID_CARD_DOWNLOAD] = {kStatusFailure, kStatusFailure, 0};
+    EXPECT_FALSE(handle.writeBlock(Block(0x7E0000, data), true, false));
+    EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 2u);
+}
+
+TEST_F(FlashProgrammerTest, VerifyReadsBackTheBlockItsOwnAddressAndCount) {
+    const std::vector<uint8_t> data = Pattern(300, 9);
+    EXPECT_TRUE(handle.writeBlock(Block(0x7E2000, data), true, true));
+    EXPECT_EQ(library.Oids(), (std::vector<uint32_t>{meru::OID_CARD_DOWNLOAD, meru::OID_CARD_ENABLE_AUX,
+                                                     meru::OID_CARD_AUX_READ}));
+    EXPECT_EQ(library.sent[2].AuxAddress(), 0x7E2000u);
+    EXPECT_EQ(library.sent[2].AuxCount(), 300);
+
+    library.ignoreDownloads = true;  // written, but the card holds something else
+    EXPECT_FALSE(handle.writeBlock(Block(0x7E3000, data), true, true));
+    EXPECT_TRUE(handle.writeBlock(Block(0x7E3000, data), true, false));
+
+    library.ignoreDownloads = false;
+    library.refused[meru::OID_CARD_AUX_READ] = kStatusFailure;
+    EXPECT_FALSE(handle.writeBlock(Block(0x7E4000, data), true, true));
+}
+
+TEST_F(FlashProgrammerTest, OversizedCountIsNeverSent) {
+    meru::AuxRecord record;
+    record.setAddress(0x7E0000);
+    record.setCount(2043);
+    EXPECT_FALSE(handle.auxWrite(record));
+    EXPECT_FALSE(handle.writeBlock(record, true, true));
+    EXPECT_FALSE(handle.writeBlock(record, false, false));
+    EXPECT_TRUE(library.sent.empty());
+}
+
+TEST_F(FlashProgrammerTest, ImageIsCutAtSixtyFourKibAndProgressFollowsTheBlocks) {
+    const std::vector<uint8_t> data = Pattern(100, 5);
+    Append(0xFFF0, data);
+    EXPECT_TRUE(handle.programImage(image, &progress, true, false, false));
+
+    EXPECT_EQ(events.resets, (std::vector<meru::EventRef>{handle.overlapped().event}));
+    EXPECT_EQ(progress.messages, (std::vector<Message>{{0x0401, 0, 2 << 16},
+                                                       {0x0402, 1, 0},
+                                                       {0x0402, 0, 0},
+                                                       {0x0402, 1, 0},
+                                                       {0x0402, 2, 0}}));
+    EXPECT_EQ(library.Oids(), (std::vector<uint32_t>{meru::OID_CARD_BLOCK_PROTOCOLS, meru::OID_CARD_ENABLE_AUX,
+                                                     meru::OID_CARD_ENABLE_AUX, meru::OID_CARD_DOWNLOAD,
+                                                     meru::OID_CARD_AUX_WRITE, meru::OID_CARD_DOWNLOAD,
+                                                     meru::OID_CARD_DOWNLOAD}));
+    EXPECT_EQ(Downloads(), (std::vector<std::pair<uint32_t, uint16_t>>{{0xFFF0, 16}, {0x10000, 84}}));
+    EXPECT_EQ(library.sent.back().length, 90u);
+    EXPECT_EQ(library.Memory(0xFFF0, 100), data);
+    EXPECT_TRUE(library.Count(meru::OID_CARD_UNBLOCK_PROTOCOLS) == 0);  // left blocked
+}
+
+TEST_F(FlashProgrammerTest, LongBlocksAreCutToTheRequestSize) {
+    Append(0x7E0000, Pattern(5000, 1));
+    Append(0x7EFF00, Pattern(3000, 2));
+    EXPECT_TRUE(handle.programImage(image, nullptr, true, false, false));
+    EXPECT_EQ(Downloads(), (std::vector<std::pair<uint32_t, uint16_t>>{{0x7E0000, 2042},
+                                                                       {0x7E07FA, 2042},
+                                                                       {0x7E0FF4, 916},
+                                                                       {0x7EFF00, 256},
+                                                                       {0x7F0000, 2042},
+                                                                       {0x7F07FA, 702}}));
+    EXPECT_EQ(library.Memory(0x7EFF00, 3000), Pattern(3000, 2));
+
+    // The same image again without force: the card holds it, nothing is downloaded.
+    library.sent.clear();
+    EXPECT_TRUE(handle.programImage(image, nullptr, false, false, false));
+    EXPECT_TRUE(Downloads().empty());
+    EXPECT_EQ(library.Count(meru::OID_CARD_AUX_READ), 6u);
+}
+
+TEST_F(FlashProgrammerTest, EmptyImageSetsAnEmptyRangeAndWritesNothing) {
+    EXPECT_TRUE(handle.programImage(image, &progress, true, true, true));
+    EXPECT_EQ(progress.messages, (std::vector<Message>{{0x0401, 0, 0}, {0x0402, 1, 0}, {0x0402, 0, 0}}));
+    EXPECT_TRUE(Downloads().empty());
+    EXPECT_EQ(library.Count(meru::OID_CARD_AUX_WRITE), 1u);
+}
+
+TEST_F(FlashProgrammerTest, SetupRefusalsReportAndWriteNothing) {
+    library.refused[meru::OID_CARD_BLOCK_PROTOCOLS] = kStatusFailure;
+    Append(0x7E0000, Pattern(16, 0));
+    EXPECT_FALSE(handle.programImage(image, &progress, true, false, true));
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[0].text, "Attempt to block protocols failed.");
+    EXPECT_EQ(boxes.boxes[0].caption, "Setup Error");
+    EXPECT_EQ(boxes.boxes[1].text, "Update not attempted.");
+    EXPECT_EQ(boxes.boxes[1].caption, "Card Communication Failed");
+    EXPECT_EQ(boxes.boxes[1].type, 0u);
+    EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 0u);
+
+    boxes.boxes.clear();
+    library.refused.clear();
+    library.refused[meru::OID_CARD_ENABLE_AUX] = kStatusFailure;
+    EXPECT_FALSE(handle.programImage(image, nullptr, true, false, true));
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[0].text, "Enable Aux failed.");
+    EXPECT_EQ(boxes.boxes[0].caption, "Setup Error");
+    EXPECT_EQ(boxes.boxes[1].text, "Update not attempted.");
+    EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 0u);
+}
+
+TEST_F(FlashProgrammerTest, ClosedHandleProgramsNothing) {
+    handle.close();
+    Append(0x7E0000, Pattern(16, 0));
+    EXPECT_FALSE(handle.programImage(image, &progress, true, false, true));
+    EXPECT_TRUE(progress.messages.empty());
+    EXPECT_TRUE(library.sent.empty());
+}
+
+// Three separate blocks; the downloads of the second one are refused.
+class AskOnErrorTest : public FlashProgrammerTest {
+protected:
+    void SetUp() override {
+        FlashProgrammerTest::SetUp();
+        Append(0x7E0000, Pattern(16, 1));
+        Append(0x7E1000, Pattern(16, 2));
+        Append(0x7E2000, Pattern(16, 3));
+        // Preparation's empty download, block 1, then both attempts of block 2.
+        library.scripted[meru::OID_CARD_DOWNLOAD] = {0, 0, kStatusFailure, kStatusFailure};
+    }
+    bool Written(uint32_t address, uint8_t seed) { return library.Memory(address, 16) == Pattern(16, seed); }
+    std::vector<Message> Positions() {
+        std::vector<Message> positions(progress.messages.begin() + 3, progress.messages.end());
+        return positions;
+    }
+};
+
+TEST_F(AskOnErrorTest, WithoutAskingTheFirstFailureEndsTheRunSilently) {
+    EXPECT_FALSE(handle.programImage(image, &progress, true, false, false));
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(Written(0x7E0000, 1));
+    EXPECT_FALSE(Written(0x7E2000, 3));
+    EXPECT_EQ(Positions(), (std::vector<Message>{{0x0402, 1, 0}}));
+}
+
+TEST_F(AskOnErrorTest, YesGoesOnWithTheRemainingBlocksButTheRunFails) {
+    boxes.answers = {meru::kAnswerYes};
+    EXPECT_FALSE(handle.programImage(image, &progress, true, false, true));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Error programming block. Continue anyway?");
+    EXPECT_EQ(boxes.boxes[0].caption, "Programming error.");
+    EXPECT_EQ(boxes.boxes[0].type, 4u);
+    EXPECT_TRUE(Written(0x7E2000, 3));
+    EXPECT_EQ(Positions(), (std::vector<Message>{{0x0402, 1, 0}, {0x0402, 2, 0}, {0x0402, 3, 0}}));
+}
+
+TEST_F(AskOnErrorTest, EveryLaterFailureAsksAgain) {
+    library.scripted[meru::OID_CARD_DOWNLOAD] = {0, 0, kStatusFailure, kStatusFailure, kStatusFailure, kStatusFailure};
+    boxes.answers = {meru::kAnswerYes, meru::kAnswerYes};
+    EXPECT_FALSE(handle.programImage(image, &progress, true, false, true));
+    EXPECT_EQ(boxes.boxes.size(), 2u);
+}
+
+TEST_F(AskOnErrorTest, NoStopsAtOnce) {
+    boxes.answers = {meru::kAnswerNo};
+    EXPECT_FALSE(handle.programImage(image, &progress, true, false, true));
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_FALSE(Written(0x7E2000, 3));
+    EXPECT_EQ(Positions(), (std::vector<Message>{{0x0402, 1, 0}}));
+}
+
+TEST_F(AskOnErrorTest, QuietModeAnswersCancelAndStops) {
+    meru::TheSettings().quietMode = true;
+    EXPECT_FALSE(handle.programImage(image, &progress, true, false, true));
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_NE(log.Text().find("Programming error.:Error programming block. Continue anyway?\n"), std::string::npos);
+    EXPECT_FALSE(Written(0x7E2000, 3));
+}
+
+class WritePdaTest : public FlashProgrammerTest {
+protected:
+    meru::Pda pda;
+    void SetUp() override {
+        FlashProgrammerTest::SetUp();
+        const std::vector<uint16_t> stream = PdaStream({{4, 0x0101, 0x6000, 0x121D, 0x5634}});
+        pda.ParseWords(stream.data(), static_cast<uint16_t>(stream.size()));
+    }
+};
+
+TEST_F(WritePdaTest, WritesTheSerialisedAreaBetweenDriverChecks) {
+    EXPECT_TRUE(handle.writePda(pda, true, false));
+    EXPECT_EQ(library.Oids(),
+              (std::vector<uint32_t>{meru::OID_CARD_ENABLE_AUX, meru::OID_CARD_DOWNLOAD, meru::OID_CARD_AUX_WRITE,
+                                     meru::OID_CARD_BLOCK_PROTOCOLS, meru::OID_CARD_DRIVER_CHECK,
+                                     meru::OID_CARD_ENABLE_AUX, meru::OID_CARD_DOWNLOAD, meru::OID_CARD_DRIVER_CHECK}));
+    EXPECT_EQ(events.resets.size(), 1u);
+    const std::vector<uint16_t> expected = PdaStream({{4, 0x0101, 0x6000, 0x121D, 0x5634}});
+    EXPECT_EQ(Downloads(), (std::vector<std::pair<uint32_t, uint16_t>>{{0x7F0000, 16}}));
+    EXPECT_EQ(library.Memory(0x7F0000, 16), WordBytes(expected));
+    EXPECT_EQ(library.sent[4].bytes, std::vector<uint8_t>(8, 0));
+
+    // The card already holds it: compared, not written.
+    library.sent.clear();
+    EXPECT_TRUE(handle.writePda(pda, false, false));
+    EXPECT_TRUE(Downloads().empty());
+}
+
+TEST_F(WritePdaTest, RefusedWriteFailsAndOldDriverIsReported) {
+    library.refused[meru::OID_CARD_DRIVER_CHECK] = meru::kNdisStatusInvalidOid;
+    library.scripted[meru::OID_CARD_DOWNLOAD] = {0, kStatusFailure, kStatusFailure};
+    EXPECT_FALSE(handle.writePda(pda, true, false));
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[0].caption, "Incompatible Driver Error");
+}
+
+TEST_F(WritePdaTest, AreaThatDoesNotFitFailsAndSendsNothing) {
+    std::vector<uint16_t> record(21, 0);
+    record[0] = 20;
+    for (uint16_t code = 0x0400; code < 0x0400 + 30; ++code) {  // 30 x 21 words
+        record[1] = code;
+        pda.AddRecord(record.data());
+    }
+    EXPECT_FALSE(handle.writePda(pda, false, false));
+    EXPECT_FALSE(handle.writePda(pda, true, true));
+    EXPECT_TRUE(library.sent.empty());
+    EXPECT_NE(log.Text().find("PDA OVERFLOW. PDA EXCEEDS 512 WORD LIMIT.\n"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/ReportBox.h"
+#include "card/AccessLibrary.h"
+#include "card/AdapterDiscovery.h"
+#include "card/AuxRecord.h"
+#include "card/Overlapped.h"
+#include "card/ProgressBar.h"
+#include "card/Registry.h"
+#include "card/RidRecord.h"
+
+namespace meru {
+
+class FirmwareImage;
+class Pda;
+struct FirmwareIdentity;
+
+// MAC controller types found by card identification.
+constexpr uint16_t kMacTypeMx100 = 1;
+constexpr uint16_t kMacTypeMx200 = 2;
+constexpr uint16_t kMacTypeUnknown = 0xFFFF;
+
+// The driver channel to one adapter: the library's handle (-1 while
+// closed), the overlapped block that goes with every request, and the card
+// layout found at identification. Every card operation returns false (or 0)
+// on a closed handle without sending anything or showing a message, unless
+// it opens the adapter itself.
+class AdapterHandle {
+public:
+    // Status returned for a request that could not be sent (closed handle).
+    static constexpr uint32_t kStatusNotSent = 0xC0000001;  // NDIS_STATUS_FAILURE
+    // Bit 31 of an aux-port address, passed through to the driver.
+    static constexpr uint32_t kAuxAddressFlag = 0x80000000;
+    // Bytes of the production data area read from the card (512 words).
+    static constexpr uint16_t kPdaBytes = 1024;
+    static constexpr uint16_t kPdaWords = kPdaBytes / 2;
+
+    AdapterHandle(AccessLibrary& library, Registry& registry, OverlappedEvents& events, WindowRef owner = nullptr);
+    ~AdapterHandle();
+    AdapterHandle(const AdapterHandle&) = delete;
+    AdapterHandle& operator=(const AdapterHandle&) = delete;
+
+    // --- driver channel ---
+    bool isOpen() const { return libraryHandle_ != kNoLibraryHandle; }
+    void close();
+    // Opens the adapter whose class subkey has position `index`; identifies the card when asked.
+    bool open(uint32_t index, bool identify);
+    // True when the library can start its driver; reports why not otherwise.
+    bool checkLibrary();
+    int report(const char* text, const char* caption, unsigned type);
+    bool checkDriver(uint8_t (&buffer)[8]);
+    bool checkDriver();
+    bool enableAux();
+    bool blockProtocols(bool block);
+    bool concludeSession();
+    // The driver's version number; 0 when closed or refused.
+    uint32_t queryDriverVersion();
+    bool showVendorDescription();
+
+    // --- card records and identity ---
+    bool readRecord(RidRecord& record, uint16_t rid);
+    bool auxRead(AuxRecord& record);
+    bool readAuxPort(uint8_t* destination, uint32_t address, uint16_t count);
+    void identifyCard();
+    // Component id, variant, major, minor from an identity record.
+    bool readFirmwareIdentity(uint16_t rid, FirmwareIdentity& identity);
+    void readFirmwareVersions(uint32_t index, std::string& primary, std::string& station);
+    bool getVersionText(char* destination, size_t size, uint32_t index);
+    bool readFileNames(std::string& primary, std::string& station);
+    bool readPermanentAddress(uint8_t (&destination)[6]);
+    bool readPda(Pda& pda);
+
+    // --- flash programming ---
+    bool auxWrite(const AuxRecord& record);
+    bool writeBlock(const AuxRecord& record, bool force, bool verify);
+    bool prepareDownload();
+    bool programImage(FirmwareImage& image, ProgressBar* progress, bool force, bool verify, bool askOnError);
+    bool writePda(const Pda& pda, bool force, bool verify);
+
+    // --- state ---
+    int32_t libraryHandle() const { return libraryHandle_; }
+    uint16_t macType() const { return macType_; }
+    uint32_t cisAddress() const { return cisAddress_; }
+    uint32_t pdaAddress() const { return pdaAddress_; }
+    uint32_t dumpAddress() const { return dumpAddress_; }
+    const OverlappedBlock& overlapped() const { return overlapped_; }
+    // NDIS status of the last request sent (kStatusNotSent before the first).
+    uint32_t lastStatus() const { return lastStatus_; }
+
+    void setOwner(WindowRef owner) { owner_ = owner; }
+    // Replaces the real wait between the download preparation and the first block.
+    void setSleepHook(std::function<void(uint32_t milliseconds)> hook) { sleep_ = std::move(hook); }
+
+private:
+    // The common request procedure: the NDIS status (kStatusNotSent when closed).
+    uint32_t request(uint32_t type, uint32_t oid, void* buffer, uint32_t length);
+    bool command(uint32_t oid);
+    // The library's name for the adapter at `index`; false when there is
+    // none, its key cannot be read or it is disabled.
+    bool findAdapterName(uint32_t index, std::string& adapterName);
+    bool adapterNameOfSubkey(RegistryKey classKey, const char* subkeyName, std::string& adapterName);
+    // Reads back a block's address range and compares it with the block.
+    enum class Comparison { Same, Different, Unreadable };
+    Comparison compareWithCard(const AuxRecord& record);
+    // The production data area's words at `address`; false when the read fails.
+    bool readPdaWords(uint32_t address, uint16_t (&words)[kPdaWords]);
+
+    AccessLibrary& library_;
+    Registry& registry_;
+    OverlappedEvents& events_;
+    AdapterDiscovery discovery_;
+    WindowRef owner_;
+    std::function<void(uint32_t)> sleep_;
+
+    int32_t libraryHandle_ = kNoLibraryHandle;
+    OverlappedBlock overlapped_;
+    uint16_t macType_ = 0;
+    uint32_t cisAddress_ = 0;
+    uint32_t pdaAddress_ = 0;
+    uint32_t dumpAddress_ = 0;
+    uint32_t lastStatus_ = kStatusNotSent;
+};
+
+}  // namespace meru

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace meru {
+
+// The buffer of one auxiliary-port transfer: 32-bit card address, 16-bit
+// byte count, then the data. The request length is always count + 6.
+struct AuxRecord {
+    static constexpr size_t kSize = 2048;
+    static constexpr size_t kHeaderSize = 6;
+    static constexpr uint16_t kMaxData = kSize - kHeaderSize;  // 2042
+
+    uint8_t bytes[kSize] = {};
+
+    uint32_t address() const {
+        return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
+               (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+    }
+    void setAddress(uint32_t value) {
+        for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+    }
+    uint16_t count() const { return static_cast<uint16_t>(bytes[4] | (bytes[5] << 8)); }
+    void setCount(uint16_t value) {
+        bytes[4] = static_cast<uint8_t>(value);
+        bytes[5] = static_cast<uint8_t>(value >> 8);
+    }
+    // The request length for the current count.
+    uint32_t requestLength() const { return static_cast<uint32_t>(count()) + kHeaderSize; }
+
+    uint8_t* data() { return bytes + kHeaderSize; }
+    const uint8_t* data() const { return bytes + kHeaderSize; }
+};
+
+}  // namespace meru
