@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// When a fault rule strikes: at every matching use, at the next one only, or
+// at the Nth one (counted from when the rule was set). Once and Nth rules are
+// gone after they struck.
+struct FaultTrigger {
+    enum Mode { kAlways, kOnce, kNth };
+    Mode mode = kAlways;
+    uint32_t nth = 0;   // kNth: which use fails (1 = the next one)
+    uint32_t seen = 0;  // kNth: matching uses so far
+
+    // Counts one matching use; true when this use fails.
+    bool Strike();
+    bool Spent() const { return mode != kAlways && spent_; }
+
+private:
+    bool spent_ = false;
+};
+
+struct AddressRange {
+    uint32_t low = 0;   // inclusive
+    uint32_t high = 0;  // inclusive
+};
+
+// A request that the driver refuses with `status`.
+struct OidRefusal {
+    uint32_t oid = 0;
+    FaultTrigger trigger;
+    uint32_t status = 0;
+};
+
+// Data downloads (not the preparation step) that fail, optionally only
+// those that touch `range`.
+struct DownloadFailure {
+    FaultTrigger trigger;
+    uint32_t status = 0;
+    std::optional<AddressRange> range;
+};
+
+// Everything that can be made to go wrong on a card.
+struct FaultSet {
+    std::vector<OidRefusal> refusals;
+    std::vector<DownloadFailure> downloadFailures;
+    std::vector<AddressRange> flakyReads;  // aux reads there differ at every read
+    std::set<uint16_t> missingRids;        // records the card cannot deliver
+    bool driverTooOld = false;             // bit 31 of the driver version set
+    bool pdaOnlyWithBit31 = false;         // PDA reads without bit 31 give erased bytes
+
+    // The status to refuse this request with, when a rule strikes.
+    std::optional<uint32_t> TakeRefusal(uint32_t oid);
+    // The status to fail a data download of [address, address + count) with.
+    // Addresses are compared after the card's decoding for `macType`.
+    std::optional<uint32_t> TakeDownloadFailure(uint16_t macType, uint32_t address, uint32_t count);
+    bool IsFlaky(uint16_t macType, uint32_t storageAddress) const;
+
+    bool Empty() const;
+    bool operator==(const FaultSet& other) const;
+};
+
+// Adds the fault described by `words` (the syntax of the "fault" lines of
+// the state file, see sim/README.md). False with a message when malformed.
+bool ParseFault(const std::vector<std::string>& words, FaultSet& faults, std::string& error);
+// One description per rule, in the syntax ParseFault reads.
+std::vector<std::string> DescribeFaults(const FaultSet& faults);
+
+}  // namespace sim

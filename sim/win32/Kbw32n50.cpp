@@ -1,0 +1,125 @@
+// KBW32N50.dll of the software card: the library's W32N_ functions over the
+// card(s) kept in the state file(s) named by VELOX_SIM_STATE (";" between
+// several). VELOX_SIM_OS ("2000", "nt4" or "9x") overrides the Windows
+// version the library reports; by default it reports the real one.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "card/NdisRequestRecord.h"
+#include "card/win32/Kbw32n50Api.h"
+#include "sim/CardProtocol.h"
+#include "sim/StateFileLibrary.h"
+#include "sim/win32/Win32Registry.h"
+
+namespace {
+
+CRITICAL_SECTION theLock;
+
+class Locked {
+public:
+    Locked() { EnterCriticalSection(&theLock); }
+    ~Locked() { LeaveCriticalSection(&theLock); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+};
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+void ReportProblem(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    std::fflush(stderr);
+    OutputDebugStringA((message + "\n").c_str());
+}
+
+sim::OsVersion RunningOs() {
+    const std::string chosen = Environment("VELOX_SIM_OS");
+    if (chosen == "2000") return {true, 5};
+    if (chosen == "nt4") return {true, 4};
+    if (chosen == "9x") return {false, 4};
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version)) return {};
+    return {version.dwPlatformId == VER_PLATFORM_WIN32_NT, version.dwMajorVersion};
+}
+
+sim::StateFileLibrary& Library() {
+    static sim::Win32Registry registry;
+    static std::unique_ptr<sim::StateFileLibrary> library;
+    if (!library) {
+        const std::string paths = Environment("VELOX_SIM_STATE");
+        if (paths.empty()) ReportProblem("KBW32N50 (software card): VELOX_SIM_STATE names no state file: no card");
+        library = std::make_unique<sim::StateFileLibrary>(registry, sim::SplitStatePaths(paths), ReportProblem);
+        library->SetOs(RunningOs());
+    }
+    return *library;
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE /*instance*/, DWORD reason, LPVOID /*reserved*/) {
+    if (reason == DLL_PROCESS_ATTACH) InitializeCriticalSection(&theLock);
+    if (reason == DLL_PROCESS_DETACH) DeleteCriticalSection(&theLock);
+    return TRUE;
+}
+
+BOOL WINAPI W32N_IsWindowsNT(void) {
+    Locked lock;
+    return Library().IsWindowsNT() ? TRUE : FALSE;
+}
+
+DWORD WINAPI W32N_OSGetPlatformVersion(DWORD which) {
+    Locked lock;
+    return Library().OSGetPlatformVersion(which);
+}
+
+DWORD WINAPI W32N_GetAdapterRegistryInfo(void* registryInfo, const char* subkeyName) {
+    if (registryInfo == nullptr) return ERROR_INVALID_PARAMETER;
+    Locked lock;
+    meru::AdapterRegistryInfo info;
+    const DWORD result = Library().GetAdapterRegistryInfo(info, subkeyName);
+    if (result == 0) std::memcpy(registryInfo, info.bytes, sizeof info.bytes);
+    return result;
+}
+
+LONG WINAPI W32N_OpenAdapterA(const char* adapterName) {
+    Locked lock;
+    return Library().OpenAdapter(adapterName);
+}
+
+DWORD WINAPI W32N_GetLastError(void) {
+    Locked lock;
+    return Library().GetLastError();
+}
+
+BOOL WINAPI W32N_CloseAdapter(LONG handle) {
+    Locked lock;
+    return Library().Close(handle) ? TRUE : FALSE;
+}
+
+DWORD WINAPI W32N_MakeNdisRequest(LONG handle, void* record, OVERLAPPED* overlapped, DWORD /*synchronous*/) {
+    if (record == nullptr) return sim::kStatusInvalidData;
+    Locked lock;
+    const auto& request = *static_cast<const meru::NdisRequestRecord*>(record);
+    meru::NdisRequest decoded;
+    decoded.type = request.Type();
+    decoded.oid = request.Oid();
+    decoded.buffer = request.Buffer();
+    decoded.length = request.Length();
+    const DWORD status = Library().MakeNdisRequest(handle, decoded, overlapped);
+    // The request is complete: signal it as an overlapped operation would be.
+    if (overlapped != nullptr && overlapped->hEvent != nullptr) SetEvent(overlapped->hEvent);
+    return status;
+}
+
+BOOL WINAPI W32N_IsWindows95(void) {
+    Locked lock;
+    return Library().IsWindows95() ? TRUE : FALSE;
+}

@@ -1,0 +1,146 @@
+// Faults on demand: refused requests, failing downloads, flaky reads, an old
+// driver, missing records and a production data area that reads badly.
+#include <gtest/gtest.h>
+
+#include "CardRequests.h"
+#include "sim/PdaArea.h"
+#include "sim/TextNumbers.h"
+
+namespace {
+
+using namespace sim;
+using simtest::Command;
+
+SoftwareCard CardWith(const std::string& fault) {
+    SoftwareCard card = SoftwareCard::Factory(2, 0x0101);
+    std::string error;
+    EXPECT_TRUE(card.AddFault(fault, error)) << error;
+    return card;
+}
+
+TEST(OidFaults, AlwaysOnceAndNthRefuseWithTheChosenStatus) {
+    SoftwareCard always = CardWith("refuse 0xFF010184 always status 0xC0010015");
+    EXPECT_EQ(Command(always, kOidEnableAux), 0xC0010015u);
+    EXPECT_EQ(Command(always, kOidEnableAux), 0xC0010015u);
+    EXPECT_FALSE(always.State().session.auxEnabled) << "a refused request has no effect";
+
+    SoftwareCard once = CardWith("refuse 0xFF010187 once");
+    EXPECT_EQ(Command(once, kOidBlockProtocols), kStatusFailure);
+    EXPECT_EQ(Command(once, kOidBlockProtocols), kStatusSuccess);
+    EXPECT_TRUE(once.State().faults.Empty()) << "spent";
+
+    SoftwareCard third = CardWith("refuse 0xFF010181 nth 3 status 0xC0000002");
+    std::vector<uint16_t> words;
+    EXPECT_EQ(simtest::ReadRid(third, kRidPrimaryIdentity, words), kStatusSuccess);
+    EXPECT_EQ(simtest::ReadRid(third, kRidPrimaryIdentity, words), kStatusSuccess);
+    EXPECT_EQ(simtest::ReadRid(third, kRidPrimaryIdentity, words), 0xC0000002u);
+    EXPECT_EQ(words, std::vector<uint16_t>{0});
+    EXPECT_EQ(simtest::ReadRid(third, kRidPrimaryIdentity, words), kStatusSuccess);
+    EXPECT_EQ(third.Counters().For(kOidReadRid).failures, 1u);
+}
+
+TEST(OidFaults, ARefusedReadLeavesTheMarker) {
+    SoftwareCard card = CardWith("refuse 0xFF010186 always");
+    Command(card, kOidEnableAux);
+    simtest::AuxBuffer record(0x7F0000, 1024);
+    EXPECT_EQ(card.HandleRequest(kQuery, kOidAuxRead, record.bytes.data(), record.length), kStatusFailure);
+    EXPECT_EQ(record.bytes[6], 0xDE);
+    EXPECT_EQ(record.bytes[7], 0xAD);
+}
+
+TEST(DownloadFaults, FailOnceInARangeThenSucceed) {
+    SoftwareCard card = CardWith("download-fail once range 0x101000 0x101FFF");
+    simtest::StartSession(card);
+    EXPECT_EQ(simtest::Download(card, 0x100000, {1}), kStatusSuccess) << "outside the range";
+    EXPECT_EQ(simtest::Download(card, 0x100FFF, {2, 2}), kStatusFailure) << "touches the range";
+    EXPECT_EQ(simtest::ReadBack(card, 0x100FFF, 2), std::vector<uint8_t>(2, 0xFF)) << "a failed block writes nothing";
+    EXPECT_EQ(simtest::Download(card, 0x100FFF, {2, 2}), kStatusSuccess) << "the retry succeeds";
+}
+
+TEST(DownloadFaults, AlwaysFailingDownloadsSpareThePreparationStep) {
+    SoftwareCard card = CardWith("download-fail always status 0xC0000009");
+    simtest::StartSession(card);
+    EXPECT_EQ(card.State().session.preparationStep, 2);
+    EXPECT_EQ(simtest::Download(card, 0x100000, {1}), 0xC0000009u);
+    EXPECT_EQ(simtest::Download(card, 0x200000, {1}), 0xC0000009u);
+}
+
+TEST(FlakyReads, DifferAtEveryReadInsideTheRangeOnly) {
+    SoftwareCard card = CardWith("flaky-reads 0x7F0000 0x7F00FF");
+    const std::vector<uint8_t> first = simtest::ReadBack(card, 0x7F0000, 256);
+    const std::vector<uint8_t> second = simtest::ReadBack(card, 0x7F0000, 256);
+    for (size_t i = 0; i < first.size(); ++i) ASSERT_NE(first[i], second[i]) << i;
+    EXPECT_EQ(simtest::ReadBack(card, 0x7F0100, 16), simtest::ReadBack(card, 0x7F0100, 16));
+    card.State().faults = FaultSet();
+    const std::vector<uint8_t> stable = simtest::ReadBack(card, 0x7F0000, 256);
+    EXPECT_NE(stable, first) << "the flash itself is unchanged";
+    EXPECT_EQ(stable, simtest::ReadBack(card, 0x7F0000, 256));
+}
+
+TEST(DriverFaults, TooOldSetsBit31AndTheDriverCheckCanBeUnknown) {
+    SoftwareCard card = CardWith("driver-too-old");
+    std::string error;
+    ASSERT_TRUE(card.AddFault("driver-check-invalid-oid", error)) << error;
+    uint8_t version[4] = {};
+    card.HandleRequest(kQuery, kOidVendorDriverVersion, version, 4);
+    EXPECT_EQ(version[3] & 0x80, 0x80);
+    EXPECT_EQ(version[0], card.State().driverVersion & 0xFF);
+    uint8_t check[8] = {};
+    EXPECT_EQ(card.HandleRequest(kQuery, kOidDriverCheck, check, 8), kStatusInvalidOid);
+}
+
+TEST(RecordFaults, AMissingRecordCannotBeRead) {
+    SoftwareCard card = CardWith("rid-missing 0xFD20");
+    EXPECT_TRUE(simtest::RidData(card, kRidStationIdentity).empty());
+    EXPECT_FALSE(simtest::RidData(card, kRidPrimaryIdentity).empty());
+}
+
+TEST(PdaFaults, Bit31OnlyReadsGiveErasedBytesWithoutTheFlag) {
+    SoftwareCard card = CardWith("pda-bit31-only");
+    EXPECT_EQ(simtest::ReadBack(card, 0x7F0000, 1024), std::vector<uint8_t>(1024, 0xFF));
+    const std::vector<uint8_t> flagged = simtest::ReadBack(card, 0x807F0000, 1024);
+    EXPECT_NE(flagged, std::vector<uint8_t>(1024, 0xFF));
+    EXPECT_NE(simtest::ReadBack(card, 0x7EFE00, 2), std::vector<uint8_t>(2, 0xFF)) << "the CIS reads normally";
+}
+
+TEST(PdaFaults, ABadCheckValueIsWrittenIntoFlash) {
+    SoftwareCard card = SoftwareCard::Factory(1, 0x0101);
+    ASSERT_TRUE(WalkPda(ReadPdaWords(card.State())).CrcMatches());
+    ASSERT_TRUE(CorruptPdaCrc(card.State()));
+    const PdaLayout pda = WalkPda(ReadPdaWords(card.State()));
+    EXPECT_TRUE(pda.endIndex.has_value());
+    EXPECT_FALSE(pda.CrcMatches());
+}
+
+TEST(FaultSyntax, DescriptionsReadBackAsTheSameRulesAndMistakesAreNamed) {
+    FaultSet faults;
+    std::string error;
+    for (const char* text : {"refuse 0xFF01018C nth 4 status 0xC0000001", "download-fail once range 0x100000 0x10FFFF",
+                             "flaky-reads 0x7E0000 0x7FFFFF", "rid-missing 0xFFFF", "driver-too-old",
+                             "pda-bit31-only", "download-fail nth 2 status 5"}) {
+        ASSERT_TRUE(ParseFault(SplitWords(text), faults, error)) << text << ": " << error;
+    }
+    faults.refusals[0].trigger.Strike();
+    FaultSet again;
+    for (const std::string& line : DescribeFaults(faults)) ASSERT_TRUE(ParseFault(SplitWords(line), again, error)) << line;
+    EXPECT_TRUE(again == faults);
+    EXPECT_EQ(again.refusals[0].trigger.seen, 1u);
+
+    struct Bad {
+        const char* text;
+        const char* message;
+    };
+    for (const Bad& bad : {Bad{"refuse", "missing OID"}, Bad{"refuse 0xFF010181 sometimes", "expected always"},
+                           Bad{"refuse 0xFF010181 nth 0", "counts from 1"},
+                           Bad{"download-fail once range 0x200 0x100", "range start above"},
+                           Bad{"flaky-reads 0x100", "missing range end"}, Bad{"rid-missing 0x10000", "bad RID"},
+                           Bad{"driver-too-old now", "unexpected 'now'"}, Bad{"melt", "unknown fault 'melt'"},
+                           Bad{"refuse 0xFF010181 once seen 1", "unexpected 'seen'"}}) {
+        FaultSet ignored;
+        EXPECT_FALSE(ParseFault(SplitWords(bad.text), ignored, error)) << bad.text;
+        EXPECT_NE(error.find(bad.message), std::string::npos) << bad.text << " -> " << error;
+        EXPECT_TRUE(ignored.Empty()) << bad.text;
+    }
+}
+
+}  // namespace
