@@ -1,0 +1,53 @@
+// Process entry of Kestrelsvc.exe: wires the Windows bindings to the
+// service module and runs it.
+#include <windows.h>
+
+#include <string>
+
+#include "ServiceModule.h"
+#include "TextConversion.h"
+#include "Win32HostPlatform.h"
+#include "Win32Registry.h"
+#include "Win32ServiceManager.h"
+
+namespace {
+
+constexpr UINT kServiceNameString = 100;
+
+// The service name from the string table (at most 255 characters).
+std::string ServiceName() {
+    wchar_t text[256] = {};
+    const int length = LoadStringW(GetModuleHandleW(nullptr), kServiceNameString, text, 256);
+    return length > 0 ? kestrel::Narrow(std::wstring(text, static_cast<std::size_t>(length))) : "Kestrelsvc";
+}
+
+// The program's full path (at most 260 characters), its short form and its folder.
+bool LocateModule(kestrel::ModuleFiles& module) {
+    wchar_t full[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, full, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    wchar_t shortForm[MAX_PATH];
+    const DWORD shortLength = GetShortPathNameW(full, shortForm, MAX_PATH);
+    const std::wstring fullPath(full, length);
+    module.fullPath = kestrel::Narrow(fullPath);
+    module.shortPath = (shortLength > 0 && shortLength < MAX_PATH)
+                           ? kestrel::Narrow(std::wstring(shortForm, shortLength))
+                           : module.fullPath;
+    const std::size_t slash = fullPath.find_last_of(L"\\/");
+    module.directory = kestrel::Narrow(slash == std::wstring::npos ? std::wstring() : fullPath.substr(0, slash));
+    return true;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    kestrel::ModuleFiles module;
+    if (!LocateModule(module)) return ERROR_FILENAME_EXCED_RANGE;
+
+    kestrel::Win32HostPlatform platform;
+    kestrel::Win32Registry registry;
+    kestrel::Win32ServiceManager manager;
+    kestrel::ServiceModule service(platform, registry, manager, module, ServiceName());
+    platform.Attach(service);
+    return service.Run(kestrel::Narrow(GetCommandLineW()));
+}
