@@ -1,0 +1,14 @@
+# Shared part of the mingw-w64 toolchain files; MINGW_PREFIX and
+# CMAKE_SYSTEM_PROCESSOR are set by the file that includes this one.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER   ${MINGW_PREFIX}-gcc)
+set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++)
+set(CMAKE_RC_COMPILER  ${MINGW_PREFIX}-windres)
+set(CMAKE_DLLTOOL      ${MINGW_PREFIX}-dlltool)
+find_program(MINGW_WIDL NAMES ${MINGW_PREFIX}-widl widl)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
