@@ -33,8 +33,12 @@ bool LocateModule(kestrel::ModuleFiles& module) {
     module.shortPath = (shortLength > 0 && shortLength < MAX_PATH)
                            ? kestrel::Narrow(std::wstring(shortForm, shortLength))
                            : module.fullPath;
+    // The folder without its closing separator, except at a drive's root:
+    // "C:" alone would name the drive's current folder, not its root.
     const std::size_t slash = fullPath.find_last_of(L"\\/");
-    module.directory = kestrel::Narrow(slash == std::wstring::npos ? std::wstring() : fullPath.substr(0, slash));
+    const bool atRoot = slash != std::wstring::npos && (slash == 0 || fullPath[slash - 1] == L':');
+    module.directory = kestrel::Narrow(slash == std::wstring::npos ? std::wstring()
+                                                                   : fullPath.substr(0, atRoot ? slash + 1 : slash));
     return true;
 }
 

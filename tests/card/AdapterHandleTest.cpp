@@ -73,6 +73,9 @@ TEST_F(AdapterHandleTest, CloseReleasesAdapterAndEventOnceKeepingTheLayout) {
     EXPECT_EQ(events.closed, (std::vector<meru::EventRef>{event}));
     EXPECT_EQ(handle.macType(), 2);
     EXPECT_EQ(handle.pdaAddress(), 0x7F0000u);
+    handle.identifyCard();  // nothing to ask a closed handle
+    EXPECT_EQ(handle.macType(), 2);
+    EXPECT_EQ(handle.pdaAddress(), 0x7F0000u);
 }
 
 TEST_F(AdapterHandleTest, DestroyingAnOpenHandleClosesTheAdapter) {
@@ -86,17 +89,19 @@ TEST_F(AdapterHandleTest, DestroyingAnOpenHandleClosesTheAdapter) {
 TEST_F(AdapterHandleTest, OpenFailsSilentlyPastTheLastSubkeyOrWhenDisabledOrRefused) {
     EXPECT_FALSE(handle.open(1, false));  // index past the last subkey
     EXPECT_TRUE(library.openedNames.empty());
+    EXPECT_EQ(library.lastErrorCalls, 1);  // fetched, not shown
 
     SetInstanceFlags(registry, meru::kLocalMachine, kProfileEnumNt + "root\\velox", "0000", 1);
     EXPECT_FALSE(handle.open(0, false));
     EXPECT_TRUE(library.openedNames.empty());
     EXPECT_NE(log.Text().find("Disabled adapter detected.\n"), std::string::npos);
+    EXPECT_EQ(library.lastErrorCalls, 1);  // refused before the library is asked
 
     registry.DeleteKey(meru::kLocalMachine, kProfileEnumNt + "root\\velox");
     library.openResult = -1;
     EXPECT_FALSE(handle.open(0, false));
     EXPECT_EQ(library.openedNames.size(), 1u);
-    EXPECT_EQ(library.lastErrorCalls, 1);
+    EXPECT_EQ(library.lastErrorCalls, 2);
     EXPECT_FALSE(handle.isOpen());
 
     EXPECT_TRUE(boxes.boxes.empty());

@@ -168,6 +168,14 @@ struct MapResources : meru::ResourceSource {
     }
 };
 
+TEST_F(LoadText, TheLineCountStopsAt65535ButTheTextIsReadToTheEnd) {
+    const std::string text = std::string(65535, '\n') + S7(0x40) + "\n";
+    EXPECT_EQ(info.LoadText(text, &image, &plugs), 0xFFFF);
+    EXPECT_EQ(image.ExecutionAddress(), 0x40u);
+    EXPECT_EQ(info.LoadText(std::string(65535, '\n') + "S3 bad\n", nullptr, nullptr), 0);
+    EXPECT_EQ(log.Text(), "Error: Line 65536: Bad character found. Cannot process file.\n");
+}
+
 using LoadResource = LoadFixture;
 
 TEST_F(LoadResource, ReadsTheResourceTextLikeAFile) {

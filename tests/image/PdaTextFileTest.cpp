@@ -26,12 +26,15 @@ TEST(PdaTextNumbers, PrefixedAndPlainHexSeparatedByWhiteSpaceOrCommas) {
     EXPECT_EQ(Read("  0X0003\t0008\r\n ABCD,,fFfF\n"), (Words{3, 8, 0xABCD, 0xFFFF}));
     EXPECT_EQ(Read("00x2 8 0"), (Words{2, 8, 0}));
     EXPECT_EQ(Read("1 0x0"), (Words{1, 0}));
+    // The prefix alone is the number 0; an "x" is taken while the number is still 0.
+    EXPECT_EQ(Read("1 0x"), (Words{1, 0}));
+    EXPECT_EQ(Read("2 0x;\n0x0x1"), (Words{2, 0, 1}));
     EXPECT_EQ(log.Text(), "");
 }
 
 TEST(PdaTextNumbers, LongNumbersAndMisplacedXMakeTheFileInvalid) {
     testsupport::LogCapture log;
-    for (const char* text : {"1 12345", "1 0x12345", "1 000x123", "1 1x2", "1 0x0x1", "1 0x", "1 x12", "1 0xg"}) {
+    for (const char* text : {"1 12345", "1 0x12345", "1 000x123", "1 1x2", "1 0x1x2", "1 x12", "1 0xg"}) {
         EXPECT_EQ(Read(text), Words{}) << text;
     }
     EXPECT_EQ(Read("1 0x1234"), (Words{1, 0x1234}));

@@ -139,7 +139,7 @@ TEST_F(SRecordData, WithoutAnImageDataIsCheckedButNotStored) {
 
 TEST_F(SRecordData, AddressesFromF00000AreSpecialRecordsOrUnknown) {
     for (const std::string& line : {S3(0xF00000, {1}), S3(0xFF300000, {1}), S3(0xFEFFFFFF, {1}),
-                                    SRecord('2', 0xF00000, {1})}) {
+                                    SRecord('2', 0xF00000, {1}), S3(0xFF300000, {})}) {
         log.Reset();
         EXPECT_EQ(Parse(line, 21), 0) << line;
         EXPECT_EQ(log.Text(), "Line 21: Unknown record type\n") << line;
@@ -215,7 +215,7 @@ TEST_F(SRecordPlugs, PlugRecordsGoToTheListAndAReusedTargetReplaces) {
 
 TEST_F(SRecordPlugs, ShortPlugAndMarkerRecordsAreInvalid) {
     for (const std::string& line : {S3(0xFF000000, LongBytes({1, 2})), S3(0xFF100000, Bytes(11)),
-                                    S3(0xFF000000, {1})}) {
+                                    S3(0xFF000000, {1}), S3(0xFF100000, {})}) {
         log.Reset();
         EXPECT_EQ(Parse(line, 15), 0) << line;
         EXPECT_EQ(log.Text(), "Line 15: Invalid record format. \n") << line;

@@ -52,19 +52,23 @@ void AdapterHandle::close() {
     }
 }
 
-bool AdapterHandle::findAdapterName(uint32_t index, std::string& adapterName) {
+bool AdapterHandle::openAdapterAtIndex(uint32_t index) {
     RegistryKey classKey = 0;
     if (registry_.OpenKey(kLocalMachine, discovery_.adapterClassKeyPath().c_str(), classKey) != kRegistrySuccess) {
-        return false;
+        return true;  // left closed
     }
-    bool found = false;
     char subkeyName[kClassSubkeyCapacity] = {};
     if (registry_.EnumKey(classKey, index, subkeyName, kClassSubkeyCapacity) == kRegistrySuccess) {
         subkeyName[kClassSubkeyCapacity - 1] = '\0';
-        found = adapterNameOfSubkey(classKey, subkeyName, adapterName);
+        std::string adapterName;
+        if (!adapterNameOfSubkey(classKey, subkeyName, adapterName)) {
+            registry_.CloseKey(classKey);
+            return false;
+        }
+        libraryHandle_ = library_.OpenAdapter(adapterName.c_str());
     }
     registry_.CloseKey(classKey);
-    return found;
+    return true;
 }
 
 bool AdapterHandle::adapterNameOfSubkey(RegistryKey classKey, const char* subkeyName, std::string& adapterName) {
@@ -89,12 +93,11 @@ bool AdapterHandle::adapterNameOfSubkey(RegistryKey classKey, const char* subkey
 bool AdapterHandle::open(uint32_t index, bool identify) {
     if (isOpen()) return true;
 
-    std::string adapterName;
-    if (!findAdapterName(index, adapterName)) return false;
-
-    libraryHandle_ = library_.OpenAdapter(adapterName.c_str());
+    if (!openAdapterAtIndex(index)) return false;
     if (!isOpen()) {
-        library_.GetLastError();  // the callers tell the user
+        // No class key, no such subkey or refused by the library: the last
+        // error is fetched but not shown; the callers tell the user.
+        library_.GetLastError();
         return false;
     }
 

@@ -100,9 +100,11 @@ private:
     // The common request procedure: the NDIS status (kStatusNotSent when closed).
     uint32_t request(uint32_t type, uint32_t oid, void* buffer, uint32_t length);
     bool command(uint32_t oid);
-    // The library's name for the adapter at `index`; false when there is
-    // none, its key cannot be read or it is disabled.
-    bool findAdapterName(uint32_t index, std::string& adapterName);
+    // Hands the adapter of class subkey `index` to the library; the handle
+    // stays closed when there is no class key or no such subkey, or the
+    // library refuses. False, without asking the library, when the subkey
+    // cannot be opened or the adapter is disabled.
+    bool openAdapterAtIndex(uint32_t index);
     bool adapterNameOfSubkey(RegistryKey classKey, const char* subkeyName, std::string& adapterName);
     // Reads back a block's address range and compares it with the block.
     enum class Comparison { Same, Different, Unreadable };

@@ -80,6 +80,7 @@ bool AdapterHandle::readAuxPort(uint8_t* destination, uint32_t address, uint16_t
 }
 
 void AdapterHandle::identifyCard() {
+    if (!isOpen()) return;  // the layout found last stays
     RidRecord record;
     macType_ = readRecord(record, RID_MAC_IDENTITY) ? record.word(2) : 0;
     const CardLayout* layout = nullptr;

@@ -5,11 +5,12 @@
 
 namespace meru {
 
-// The 4140-byte record handed to W32N_MakeNdisRequest. The updater writes
-// only bytes 20-43; the rest belongs to the library. A 64-bit build cannot
-// fit the buffer address into bytes 28-31, so it keeps the address's high
-// half in bytes 44-47 of the library's area (zero in a 32-bit build, where
-// the library never reads them).
+// The 4140-byte record handed to W32N_MakeNdisRequest. A fresh record is
+// all zeros; the updater then writes only bytes 20-43, the rest belongs to
+// the library. A 64-bit build cannot fit the buffer address into bytes
+// 28-31, so it alone also keeps the address's high half in bytes 44-47 of
+// the library's area (they stay zero in a 32-bit build, where the library
+// never reads them).
 struct NdisRequestRecord {
     static constexpr size_t kSize = 4140;
     static constexpr size_t kTypeOffset = 20;
@@ -32,7 +33,7 @@ struct NdisRequestRecord {
         Put(record, kLengthOffset, buffer != nullptr ? length : 0);
         Put(record, kTransferredOffset, 0);
         Put(record, kNeededOffset, 0);
-        Put(record, kBufferHighOffset, static_cast<uint32_t>(address >> 32));
+        if (sizeof(void*) > sizeof(uint32_t)) Put(record, kBufferHighOffset, static_cast<uint32_t>(address >> 32));
     }
 
     uint32_t Type() const { return Get(kTypeOffset); }

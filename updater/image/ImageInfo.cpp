@@ -19,8 +19,11 @@ constexpr size_t kMaxFileLine = 519;
 constexpr size_t kMaxResourceLine = 520;
 // Reading a file stops after the first non-empty line past this number.
 constexpr unsigned kLastFileLine = 32000;
-// The line count is 16-bit: text goes no further than this.
+// The line count is 16-bit; a longer text reports this many lines rather
+// than a count that wraps (possibly to 0, which would read as a failure).
 constexpr unsigned kMaxLineCount = 0xFFFF;
+
+uint16_t LineCount(unsigned lines) { return static_cast<uint16_t>(lines < kMaxLineCount ? lines : kMaxLineCount); }
 
 struct FileCloser {
     void operator()(FILE* file) const { std::fclose(file); }
@@ -77,7 +80,7 @@ uint16_t ImageInfo::LoadFile(const std::string& path, FirmwareImage* image, Plug
         LogPrintf("Error: Line %u: End reached without an execution address record.\n", lineNumber);
         return 0;
     }
-    return static_cast<uint16_t>(lineNumber);
+    return LineCount(lineNumber);
 }
 
 uint16_t ImageInfo::LoadResource(unsigned id, FirmwareImage* image, PlugRecordList* plugs) {
@@ -98,7 +101,7 @@ uint16_t ImageInfo::LoadText(const std::string& text, FirmwareImage* image, Plug
     char buffer[kMaxResourceLine + 1];
     size_t position = 0;
     unsigned lineNumber = 0;
-    while (position < text.size() && lineNumber < kMaxLineCount) {
+    while (position < text.size()) {
         size_t copied = 0;
         while (position < text.size() && text[position] != '\n' && copied < kMaxResourceLine) {
             buffer[copied++] = text[position++];
@@ -115,7 +118,7 @@ uint16_t ImageInfo::LoadText(const std::string& text, FirmwareImage* image, Plug
         if (!ParseRecord(image, plugs, buffer, length, lineNumber)) return 0;
     }
     if (image != nullptr && !image->HasExecutionAddress()) return 0;
-    return static_cast<uint16_t>(lineNumber);
+    return LineCount(lineNumber);
 }
 
 }  // namespace meru

@@ -37,7 +37,7 @@ private:
 
     bool StartNumber(int digit);
     bool ContinueNumber(char c, int digit);
-    bool EndNumber();
+    void EndNumber();
     bool Fail(const char* what);
 
     uint16_t* output_;
@@ -49,7 +49,6 @@ private:
     uint32_t value_ = 0;
     unsigned characters_ = 0;
     bool prefixed_ = false;
-    unsigned digitsAfterPrefix_ = 0;
 };
 
 bool PdaTextReader::Fail(const char* what) {
@@ -67,7 +66,7 @@ bool PdaTextReader::Feed(char raw) {
         return true;
     }
     if (IsSeparator(c)) {
-        if (state_ == State::kNumber && !EndNumber()) return false;
+        if (state_ == State::kNumber) EndNumber();
         state_ = State::kBetween;
         if (c == '\n') ++line_;
         return true;
@@ -86,19 +85,19 @@ bool PdaTextReader::StartNumber(int digit) {
     value_ = static_cast<uint32_t>(digit);
     characters_ = 1;
     prefixed_ = false;
-    digitsAfterPrefix_ = 0;
     return true;
 }
 
 bool PdaTextReader::ContinueNumber(char c, int digit) {
     if (digit >= 0) {
         value_ = (value_ << 4) | static_cast<uint32_t>(digit);
-        if (prefixed_) ++digitsAfterPrefix_;
     } else if (c == 'x') {
-        if (prefixed_ || value_ != 0) return Fail("'x' inside a number.");
+        // An "x" marks the prefix as long as the number is still zero
+        // ("0x", "00x"); the number then may have six characters.
+        if (value_ != 0) return Fail("'x' inside a number.");
         prefixed_ = true;
     } else if (c == ';' || c == '#') {
-        if (!EndNumber()) return false;
+        EndNumber();
         state_ = State::kComment;
         return true;
     } else {
@@ -110,15 +109,13 @@ bool PdaTextReader::ContinueNumber(char c, int digit) {
     return true;
 }
 
-bool PdaTextReader::EndNumber() {
+void PdaTextReader::EndNumber() {
     state_ = State::kBetween;
-    if (prefixed_ && digitsAfterPrefix_ == 0) return Fail("'0x' without digits.");
     output_[count_++] = static_cast<uint16_t>(value_ & 0xFFFFu);
-    return true;
 }
 
 uint16_t PdaTextReader::Finish() {
-    if (state_ == State::kNumber && !Full() && !EndNumber()) return 0;
+    if (state_ == State::kNumber && !Full()) EndNumber();
     if (count_ == 0) {
         LogPrintf("PDA file holds no words.\n");
         return 0;

@@ -153,11 +153,12 @@ int ImageInfo::ParseRecord(FirmwareImage* image, PlugRecordList* plugs, const ch
     if (type.kind == RecordKind::kIgnored) return 1;
     if (type.kind == RecordKind::kExecution) return AcceptExecutionAddress(image, address, lineNumber);
 
-    if (dataCount == 0) {
-        LogPrintf("ERROR: Line %u: data record without data bytes.\n", lineNumber);
-        return 0;
-    }
     if (address < kFirstSpecialAddress) {
+        // An empty data record is a format error, not a failed append.
+        if (dataCount == 0) {
+            LogPrintf("ERROR: Line %u: data record without data bytes.\n", lineNumber);
+            return 0;
+        }
         if (image == nullptr) return 1;
         return AppendOrEnd(*image, data, address, static_cast<uint16_t>(dataCount), lineNumber);
     }
