@@ -64,4 +64,9 @@ RegistryTable DevEnablerRegistrationTable() {
 
 std::string AppIdKeyPath() { return std::string("AppID\\") + kAppIdText; }
 
+WinResult OpenAppIdKey(RegistryPort& registry, bool forWriting) {
+    const WinResult result = registry.OpenKey("AppID", forWriting);
+    return result == kErrorSuccess ? registry.OpenKey(AppIdKeyPath(), forWriting) : result;
+}
+
 }  // namespace kestrel

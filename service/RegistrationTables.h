@@ -18,4 +18,8 @@ RegistryTable DevEnablerRegistrationTable();
 // Key of the program's AppID, where LocalService and ServiceParameters live.
 std::string AppIdKeyPath();
 
+// Opens the key AppID and in it the program's AppID key (for writing when
+// forWriting): 0 when both can be opened, else the registry error.
+WinResult OpenAppIdKey(RegistryPort& registry, bool forWriting);
+
 }  // namespace kestrel

@@ -21,12 +21,10 @@ WinResult RegisterWithCom(bool asService, const ModuleFiles& module, HostPlatfor
     const std::string server = CommandPath(module.shortPath);
     WinResult result = ApplyRegistryTable(ModuleRegistrationTable(), server, registry);
     if (result != kErrorSuccess) return result;
-    const std::string appId = AppIdKeyPath();
-    result = registry.OpenKey("AppID", true);
-    if (result == kErrorSuccess) result = registry.OpenKey(appId, true);
+    result = OpenAppIdKey(registry, true);
     if (result != kErrorSuccess) return result;
 
-    registry.DeleteValue(appId, "LocalService");
+    registry.DeleteValue(AppIdKeyPath(), "LocalService");
     if (asService) {
         result = WriteServiceValues(registry);
         if (result != kErrorSuccess) return result;

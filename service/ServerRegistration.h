@@ -1,19 +1,11 @@
 #pragma once
 
-#include <string>
-
 #include "HostPlatform.h"
+#include "ModuleFiles.h"
 #include "RegistryPort.h"
 #include "ServiceInstaller.h"
 
 namespace kestrel {
-
-// Where the program lies.
-struct ModuleFiles {
-    std::string fullPath;   // at most 260 characters
-    std::string shortPath;  // the 8.3 form written to LocalServer32 (quoted if it has blanks)
-    std::string directory;  // help directory of the type library
-};
 
 // Writes the AppID and class entries and registers the type library; as a
 // service also sets LocalService/ServiceParameters and installs the

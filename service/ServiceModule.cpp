@@ -40,13 +40,11 @@ std::int32_t ServiceModule::Run(const std::string& commandLine) {
 
 std::int32_t ServiceModule::StartRun() {
     // Without its AppID entries the program has not been registered and doesn't run.
-    const std::string appId = AppIdKeyPath();
-    WinResult result = registry_.OpenKey("AppID", false);
-    if (result == kErrorSuccess) result = registry_.OpenKey(appId, false);
+    const WinResult result = OpenAppIdKey(registry_, false);
     if (result != kErrorSuccess) return result;
 
     std::string localService;
-    serviceMode_ = registry_.QueryString(appId, "LocalService", kLocalServiceBufferBytes,
+    serviceMode_ = registry_.QueryString(AppIdKeyPath(), "LocalService", kLocalServiceBufferBytes,
                                          localService) == kErrorSuccess;
     if (serviceMode_ && !platform_.RunServiceDispatcher(serviceName_)) serviceMode_ = false;
     if (!serviceMode_) RunMessageLoop();

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "RegistrationTables.h"
 #include "ServiceModule.h"
 #include "TextConversion.h"
 #include "Win32HostPlatform.h"
@@ -18,27 +19,20 @@ constexpr UINT kServiceNameString = 100;
 std::string ServiceName() {
     wchar_t text[256] = {};
     const int length = LoadStringW(GetModuleHandleW(nullptr), kServiceNameString, text, 256);
-    return length > 0 ? kestrel::Narrow(std::wstring(text, static_cast<std::size_t>(length))) : "Kestrelsvc";
+    if (length <= 0) return kestrel::kServiceName;
+    return kestrel::Narrow(std::wstring(text, static_cast<std::size_t>(length)));
 }
 
-// The program's full path (at most 260 characters), its short form and its folder.
+// The program's full path (at most 260 characters) and its short form.
 bool LocateModule(kestrel::ModuleFiles& module) {
     wchar_t full[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, full, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return false;
     wchar_t shortForm[MAX_PATH];
     const DWORD shortLength = GetShortPathNameW(full, shortForm, MAX_PATH);
-    const std::wstring fullPath(full, length);
-    module.fullPath = kestrel::Narrow(fullPath);
-    module.shortPath = (shortLength > 0 && shortLength < MAX_PATH)
-                           ? kestrel::Narrow(std::wstring(shortForm, shortLength))
-                           : module.fullPath;
-    // The folder without its closing separator, except at a drive's root:
-    // "C:" alone would name the drive's current folder, not its root.
-    const std::size_t slash = fullPath.find_last_of(L"\\/");
-    const bool atRoot = slash != std::wstring::npos && (slash == 0 || fullPath[slash - 1] == L':');
-    module.directory = kestrel::Narrow(slash == std::wstring::npos ? std::wstring()
-                                                                   : fullPath.substr(0, atRoot ? slash + 1 : slash));
+    const bool hasShortForm = shortLength > 0 && shortLength < MAX_PATH;
+    module = kestrel::DescribeModule(kestrel::Narrow(std::wstring(full, length)),
+                                     hasShortForm ? kestrel::Narrow(std::wstring(shortForm, shortLength)) : "");
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "Kestrelsvc.h"
+#include "ModuleFiles.h"
 #include "TextConversion.h"
 
 namespace kestrel {
@@ -82,10 +83,7 @@ WinResult Win32HostPlatform::RegisterTypeLibrary(const std::string& modulePath, 
     ITypeLib* library = nullptr;
     HRESULT result = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
     if (FAILED(result)) {
-        // The library beside the program: same name, extension ".tlb".
-        const std::size_t dot = path.find_last_of(L".\\/");
-        if (dot != std::wstring::npos && path[dot] == L'.') path.erase(dot);
-        path += L".tlb";
+        path = Widen(TypeLibraryBeside(modulePath));
         result = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
         if (FAILED(result)) return result;
     }

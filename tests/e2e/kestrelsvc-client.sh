@@ -18,10 +18,6 @@ wine_run 60 "$BIN/kestrel-checks.exe" >"$WINE_WORKDIR/check.out"
 tr -d '\r' <"$WINE_WORKDIR/check.out"
 [ "$WINE_RC" -eq 0 ] || fail "kestrel-checks: $WINE_RC failed checks"
 
-wine_run 60 "$BIN/kestrel-client.exe" >"$WINE_WORKDIR/client.raw"
-tr -d '\r' <"$WINE_WORKDIR/client.raw" >"$WINE_WORKDIR/client.out"
-cat "$WINE_WORKDIR/client.out"
-[ "$WINE_RC" -eq 0 ] || fail "kestrel-client: exit code $WINE_RC"
-expect_client_output "$WINE_WORKDIR/client.out"
+run_client_expecting_codes
 wait_no_kestrel 20 "after the client let go"
 echo "PASS"

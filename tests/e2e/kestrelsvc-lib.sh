@@ -70,14 +70,23 @@ kestrel_pids() {
     done
 }
 
-# Waits up to SECS for every Kestrelsvc.exe of the prefix to end.
-wait_no_kestrel() {  # SECS WHAT
-    local i
-    for i in $(seq 1 $(($1 * 2))); do
-        [ -z "$(kestrel_pids)" ] && return 0
+# Runs COMMAND... every half second for up to SECS until it succeeds;
+# fails (returns 1) when it never did.
+poll_until() {  # SECS COMMAND...
+    local i secs=$1
+    shift
+    for i in $(seq 1 $((secs * 2))); do
+        "$@" && return 0
         sleep 0.5
     done
-    fail "$2: Kestrelsvc.exe still running after $1 s"
+    "$@"
+}
+
+no_kestrel_running() { [ -z "$(kestrel_pids)" ]; }
+
+# Waits up to SECS for every Kestrelsvc.exe of the prefix to end.
+wait_no_kestrel() {  # SECS WHAT
+    poll_until "$1" no_kestrel_running || fail "$2: Kestrelsvc.exe still running after $1 s"
 }
 
 # Service state number from "sc query" (1 stopped, 4 running...), empty when not installed.
@@ -85,13 +94,10 @@ service_state() {
     wine_tool sc query Kestrelsvc 2>/dev/null | tr -d '\r' | awk '/STATE/ { print $3 }' || true
 }
 
+service_in_state() { [ "$(service_state)" = "$1" ]; }
+
 wait_service_state() {  # STATE SECS
-    local i
-    for i in $(seq 1 $(($2 * 2))); do
-        [ "$(service_state)" = "$1" ] && return 0
-        sleep 0.5
-    done
-    fail "service did not reach state $1 (now: $(service_state))"
+    poll_until "$2" service_in_state "$1" || fail "service did not reach state $1 (now: $(service_state))"
 }
 
 # Keeps the prefix's Wine session alive (a program waiting on its input),
@@ -121,6 +127,15 @@ kestrel_cleanup() {
 kestrel_test_begin() {
     trap kestrel_cleanup EXIT
     wine_prefix_new
+}
+
+# Runs kestrel-client.exe against DevEnabler and checks what it prints.
+run_client_expecting_codes() {
+    wine_run 60 "$BIN/kestrel-client.exe" >"$WINE_WORKDIR/client.raw"
+    tr -d '\r' <"$WINE_WORKDIR/client.raw" >"$WINE_WORKDIR/client.out"
+    cat "$WINE_WORKDIR/client.out"
+    [ "$WINE_RC" -eq 0 ] || fail "kestrel-client: exit code $WINE_RC"
+    expect_client_output "$WINE_WORKDIR/client.out"
 }
 
 # The codes kestrel-client.exe must print for Wine's device set, which has

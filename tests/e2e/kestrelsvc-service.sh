@@ -11,36 +11,30 @@ kestrel_test_begin
 EVENTS=$WINE_WORKDIR/events
 session_keeper_start "$EVENTS" "-all,+eventlog"
 events() { grep -o 'ReportEventW L"[^"]*"' "$EVENTS" | sed 's/^ReportEventW L"//; s/"$//' || true; }
+event_logged() { events | grep -qx "$1"; }
 # Wait for the session to be up (its event log service starting) before anything else runs.
-for i in $(seq 1 60); do grep -q "starting Event Log Service" "$EVENTS" && break; sleep 0.5; done
-grep -q "starting Event Log Service" "$EVENTS" || fail "the Wine session did not start"
+poll_until 30 grep -q "starting Event Log Service" "$EVENTS" || fail "the Wine session did not start"
 
 wine_run 30 "$BIN/Kestrelsvc.exe" -Service
 [ "$WINE_RC" -eq 0 ] || fail "-Service: exit code $WINE_RC"
 wine_tool sc start Kestrelsvc >/dev/null || fail "sc start failed"
 wait_service_state 4 30
 [ -n "$(kestrel_pids)" ] || fail "no service process"
-for i in $(seq 1 20); do events | grep -qx "Service started" && break; sleep 0.5; done
-events | grep -qx "Service started" || fail "no 'Service started' event"
+poll_until 10 event_logged "Service started" || fail "no 'Service started' event"
 
-wine_run 60 "$BIN/kestrel-client.exe" >"$WINE_WORKDIR/client.raw"
-tr -d '\r' <"$WINE_WORKDIR/client.raw" >"$WINE_WORKDIR/client.out"
-cat "$WINE_WORKDIR/client.out"
-[ "$WINE_RC" -eq 0 ] || fail "kestrel-client: exit code $WINE_RC"
-expect_client_output "$WINE_WORKDIR/client.out"
+run_client_expecting_codes
 sleep 1
 [ "$(service_state)" = 4 ] || fail "the service ended with its last client"
 
 wine_run 30 "$BIN/kestrel-client.exe" control Kestrelsvc 200
 [ "$WINE_RC" -eq 0 ] || fail "control 200 not delivered"
-for i in $(seq 1 20); do events | grep -qx "Bad service request" && break; sleep 0.5; done
-events | grep -qx "Bad service request" || fail "no 'Bad service request' event"
+poll_until 10 event_logged "Bad service request" || fail "no 'Bad service request' event"
 [ "$(service_state)" = 4 ] || fail "an unknown control changed the service's state"
 
 wine_tool sc stop Kestrelsvc >/dev/null || fail "sc stop failed"
 wait_service_state 1 30
 wait_no_kestrel 20 "after the stop control"
-events | grep -qx "Service stopped" || fail "no 'Service stopped' event"
+event_logged "Service stopped" || fail "no 'Service stopped' event"
 echo "events:"
 events
 
