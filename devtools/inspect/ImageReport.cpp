@@ -1,5 +1,6 @@
 #include "ImageReport.h"
 
+#include "card/AuxRecord.h"
 #include "image/FirmwareImage.h"
 #include "image/ImageInfo.h"
 #include "image/PlugRecordList.h"
@@ -9,8 +10,8 @@ namespace inspect {
 namespace {
 
 // The flash programmer's transfer size and address boundary.
-constexpr uint16_t kFlashChunk = 2042;
-constexpr uint32_t kFlashBoundary = 0x10000;
+constexpr uint16_t kFlashChunk = meru::AuxRecord::kMaxData;
+constexpr uint32_t kFlashBoundary = meru::AuxRecord::kBlockBoundary;
 
 void PrintIdentity(FILE* out, const char* name, const meru::FirmwareIdentity& identity) {
     if (identity.present) {

@@ -5,33 +5,7 @@
 set -u
 inspect=$1
 samples=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-# run NAME ARGS...: runs the inspector, keeping stdout, stderr and the exit code.
-run() {
-    local name=$1
-    shift
-    "$inspect" "$@" >"$work/$name.out" 2>"$work/$name.err"
-    echo $? >"$work/$name.rc"
-}
-
-expect_rc() {
-    local got
-    got=$(cat "$work/$1.rc")
-    [ "$got" = "$2" ] || fail "$1: exit code $got, expected $2"
-}
-
-# expect_line NAME STREAM TEXT: TEXT is a whole line of NAME's stdout/stderr.
-expect_line() {
-    grep -qxF -- "$3" "$work/$1.$2" || fail "$1: no $2 line '$3'"
-}
+. "$(dirname "$0")/inspect-checks.sh"
 
 run image "$samples/sample.hex"
 expect_rc image 0
@@ -74,8 +48,4 @@ grep -qF "missing.hex could not be read" "$work/broken.err" || fail "broken: mis
 run usage
 expect_rc usage 2
 
-if [ "$failures" -eq 0 ]; then
-    echo "meru-inspect: all checks passed"
-    exit 0
-fi
-exit 1
+finish meru-inspect

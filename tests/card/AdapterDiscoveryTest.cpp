@@ -22,12 +22,20 @@ protected:
     void AddSubkey(const std::string& classKey, const std::string& name) {
         registry.CreateKey(meru::kLocalMachine, classKey + "\\" + name);
     }
-    // An open class subkey with the given MatchingDeviceId.
-    meru::RegistryKey AdapterKey(const std::string& matchingId) {
-        registry.SetString(meru::kLocalMachine, kClassKey2000 + "\\0000", "MatchingDeviceId", matchingId);
+    // The class subkey 0000, opened.
+    meru::RegistryKey OpenAdapterKey() {
         meru::RegistryKey key = 0;
         EXPECT_EQ(registry.OpenKey(meru::kLocalMachine, (kClassKey2000 + "\\0000").c_str(), key), 0);
         return key;
+    }
+    // An open class subkey with the given MatchingDeviceId.
+    meru::RegistryKey AdapterKey(const std::string& matchingId) {
+        registry.SetString(meru::kLocalMachine, kClassKey2000 + "\\0000", "MatchingDeviceId", matchingId);
+        return OpenAdapterKey();
+    }
+    // Instance flags of a device below the NT hardware profile's Enum key.
+    void SetNtFlags(const std::string& device, const std::string& instance, uint32_t flags) {
+        SetInstanceFlags(registry, meru::kLocalMachine, kProfileEnumNt + device, instance, flags);
     }
 };
 
@@ -84,8 +92,8 @@ TEST_F(DiscoveryTest, UnterminatedDisplayNameIsCutAtTheDeviceNameField) {
 
 TEST_F(DiscoveryTest, AdapterWithoutMatchingIdOrDeviceKeyCountsAsEnabled) {
     registry.CreateKey(meru::kLocalMachine, kClassKey2000 + "\\0000");
-    meru::RegistryKey key = 0;
-    ASSERT_EQ(registry.OpenKey(meru::kLocalMachine, (kClassKey2000 + "\\0000").c_str(), key), 0);
+    meru::RegistryKey key = OpenAdapterKey();
+    ASSERT_FALSE(HasFailure());
     EXPECT_TRUE(discovery.isAdapterEnabled(key));
     registry.CloseKey(key);
 
@@ -99,19 +107,19 @@ TEST_F(DiscoveryTest, InstanceWalkFindsADisabledLaterInstanceButStopsWhereFlagsA
     const std::string device = kProfileEnumNt + "root\\velox";
     meru::RegistryKey key = AdapterKey("root\\velox");
 
-    SetInstanceFlags(registry, meru::kLocalMachine, device, "0000", 0);
-    SetInstanceFlags(registry, meru::kLocalMachine, device, "0001", 1);
+    SetNtFlags("root\\velox", "0000", 0);
+    SetNtFlags("root\\velox", "0001", 1);
     EXPECT_FALSE(discovery.isAdapterEnabled(key));
     EXPECT_NE(log.Text().find("Disabled adapter detected.\n"), std::string::npos);
 
     // Bit 0 clear on every instance: enabled.
-    SetInstanceFlags(registry, meru::kLocalMachine, device, "0001", 2);
+    SetNtFlags("root\\velox", "0001", 2);
     EXPECT_TRUE(discovery.isAdapterEnabled(key));
 
     // An instance without flags ends the walk before the disabled one.
     registry.DeleteKey(meru::kLocalMachine, device);
     registry.CreateKey(meru::kLocalMachine, device + "\\0000");
-    SetInstanceFlags(registry, meru::kLocalMachine, device, "0001", 1);
+    SetNtFlags("root\\velox", "0001", 1);
     EXPECT_TRUE(discovery.isAdapterEnabled(key));
 
     registry.CloseKey(key);
@@ -119,11 +127,10 @@ TEST_F(DiscoveryTest, InstanceWalkFindsADisabledLaterInstanceButStopsWhereFlagsA
 }
 
 TEST_F(DiscoveryTest, WalkGoesOnAfterADisabledInstance) {
-    const std::string device = kProfileEnumNt + "root\\velox";
     meru::RegistryKey key = AdapterKey("root\\velox");
-    SetInstanceFlags(registry, meru::kLocalMachine, device, "0000", 1);
-    SetInstanceFlags(registry, meru::kLocalMachine, device, "0001", 0);
-    SetInstanceFlags(registry, meru::kLocalMachine, device, "0002", 1);
+    SetNtFlags("root\\velox", "0000", 1);
+    SetNtFlags("root\\velox", "0001", 0);
+    SetNtFlags("root\\velox", "0002", 1);
     EXPECT_FALSE(discovery.isAdapterEnabled(key));
     const std::string text = log.Text();
     const size_t first = text.find("Disabled adapter detected.\n");
@@ -135,7 +142,7 @@ TEST_F(DiscoveryTest, WalkGoesOnAfterADisabledInstance) {
 TEST_F(DiscoveryTest, Windows95DeviceKeysLiveUnderCurrentConfig) {
     library.nt = false;
     meru::RegistryKey key = AdapterKey("PCMCIA\\VELOX-CARD");
-    SetInstanceFlags(registry, meru::kLocalMachine, kProfileEnumNt + "PCMCIA\\VELOX-CARD", "0000", 1);
+    SetNtFlags("PCMCIA\\VELOX-CARD", "0000", 1);
     EXPECT_TRUE(discovery.isAdapterEnabled(key));  // the NT location is not consulted
     SetInstanceFlags(registry, meru::kCurrentConfig, "Enum\\PCMCIA\\VELOX-CARD", "0000", 1);
     EXPECT_FALSE(discovery.isAdapterEnabled(key));
@@ -143,11 +150,10 @@ TEST_F(DiscoveryTest, Windows95DeviceKeysLiveUnderCurrentConfig) {
 }
 
 TEST_F(DiscoveryTest, PciIdentityExaminesOnlyTheMatchingKeyThatSortsLast) {
-    const std::string pci = kProfileEnumNt + "pci";
     // Both match; "...&REV_02" sorts after "...&rev_01" ignoring case.
-    SetInstanceFlags(registry, meru::kLocalMachine, pci + "\\VEN_1260&DEV_3873&REV_02", "0000", 0);
-    SetInstanceFlags(registry, meru::kLocalMachine, pci + "\\ven_1260&dev_3873&rev_01", "0000", 1);
-    SetInstanceFlags(registry, meru::kLocalMachine, pci + "\\VEN_9999&DEV_3873&REV_09", "0000", 1);
+    SetNtFlags("pci\\VEN_1260&DEV_3873&REV_02", "0000", 0);
+    SetNtFlags("pci\\ven_1260&dev_3873&rev_01", "0000", 1);
+    SetNtFlags("pci\\VEN_9999&DEV_3873&REV_09", "0000", 1);
     meru::RegistryKey key = AdapterKey("PCI\\ven_1260&dev_3873");
 
     EXPECT_TRUE(discovery.isAdapterEnabled(key));
@@ -155,8 +161,8 @@ TEST_F(DiscoveryTest, PciIdentityExaminesOnlyTheMatchingKeyThatSortsLast) {
     EXPECT_EQ(log.Text().find("VEN_9999"), std::string::npos);
 
     // Disable the last-sorting one instead: now the adapter is disabled.
-    SetInstanceFlags(registry, meru::kLocalMachine, pci + "\\VEN_1260&DEV_3873&REV_02", "0000", 1);
-    SetInstanceFlags(registry, meru::kLocalMachine, pci + "\\ven_1260&dev_3873&rev_01", "0000", 0);
+    SetNtFlags("pci\\VEN_1260&DEV_3873&REV_02", "0000", 1);
+    SetNtFlags("pci\\ven_1260&dev_3873&rev_01", "0000", 0);
     EXPECT_FALSE(discovery.isAdapterEnabled(key));
     registry.CloseKey(key);
     EXPECT_EQ(registry.OpenHandleCount(), 0u);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "image/Pda.h"
+#include "support/WordBytes.h"
 
 namespace cardtest {
 
@@ -18,13 +19,6 @@ inline std::vector<uint16_t> PdaStream(const std::vector<std::vector<uint16_t>>&
     return words;
 }
 
-inline std::vector<uint8_t> WordBytes(const std::vector<uint16_t>& words) {
-    std::vector<uint8_t> bytes;
-    for (uint16_t word : words) {
-        bytes.push_back(static_cast<uint8_t>(word));
-        bytes.push_back(static_cast<uint8_t>(word >> 8));
-    }
-    return bytes;
-}
+using testsupport::WordBytes;
 
 }  // namespace cardtest

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/WordBytes.h"
+
 namespace imagetest {
 
 // Writes an S-record line (no line end) with a correct count and checksum,
@@ -43,15 +45,7 @@ inline std::string SRecord(char type, uint32_t address, const std::vector<uint8_
 inline std::string S3(uint32_t address, const std::vector<uint8_t>& data) { return SRecord('3', address, data); }
 inline std::string S7(uint32_t address) { return SRecord('7', address, {}); }
 
-// 16-bit words as little-endian bytes.
-inline std::vector<uint8_t> WordBytes(const std::vector<uint16_t>& words) {
-    std::vector<uint8_t> bytes;
-    for (uint16_t w : words) {
-        bytes.push_back(static_cast<uint8_t>(w & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(w >> 8));
-    }
-    return bytes;
-}
+using testsupport::WordBytes;
 
 // 32-bit values as little-endian bytes.
 inline std::vector<uint8_t> LongBytes(const std::vector<uint32_t>& values) {

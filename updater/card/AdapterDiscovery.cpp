@@ -16,8 +16,6 @@ const char kClassKeyWindows95[] = "System\\CurrentControlSet\\Services\\Class\\N
 const char kProfileEnumNt[] =
     "system\\CurrentControlSet\\Hardware Profiles\\Current\\System\\CurrentControlSet\\Enum\\";
 const char kProfileEnumWindows95[] = "Enum\\";
-const char kPciKeyNt[] = "system\\CurrentControlSet\\Hardware Profiles\\Current\\System\\CurrentControlSet\\Enum\\pci";
-const char kPciKeyWindows95[] = "Enum\\pci";
 
 // "pci" and its separator in front of the PCI identity.
 constexpr size_t kPciIdentityPrefix = 4;
@@ -46,6 +44,13 @@ long ReadTextValue(Registry& registry, RegistryKey key, const char* name, TextVa
     return status;
 }
 
+// Name of subkey number `index`, always terminated inside `name`.
+long EnumSubkey(Registry& registry, RegistryKey key, uint32_t index, char (&name)[AdapterDiscovery::kTextCapacity]) {
+    const long status = registry.EnumKey(key, index, name, AdapterDiscovery::kTextCapacity);
+    name[AdapterDiscovery::kTextCapacity - 1] = '\0';
+    return status;
+}
+
 }  // namespace
 
 std::string AdapterDiscovery::adapterClassKeyPath() {
@@ -64,8 +69,7 @@ bool AdapterDiscovery::fillAdapterList(AdapterList& list) {
 
     for (uint32_t index = 0;; ++index) {
         char name[kTextCapacity] = {};
-        if (registry_.EnumKey(classKey, index, name, kTextCapacity) != kRegistrySuccess) break;
-        name[kTextCapacity - 1] = '\0';
+        if (EnumSubkey(registry_, classKey, index, name) != kRegistrySuccess) break;
 
         AdapterRegistryInfo info;
         const uint32_t described = library_.GetAdapterRegistryInfo(info, name);
@@ -96,20 +100,23 @@ bool AdapterDiscovery::isAdapterEnabled(RegistryKey adapterKey) {
     return !disabled;
 }
 
+long AdapterDiscovery::openProfileEnumKey(const char* path, RegistryKey& opened) {
+    if (library_.IsWindowsNT()) {
+        return registry_.OpenKey(kLocalMachine, (std::string(kProfileEnumNt) + path).c_str(), opened);
+    }
+    return registry_.OpenKey(kCurrentConfig, (std::string(kProfileEnumWindows95) + path).c_str(), opened);
+}
+
 long AdapterDiscovery::openDeviceKey(const char* matchingDeviceId, RegistryKey& opened) {
     if (CompareNoCase(matchingDeviceId, "pci", 3) == 0) return openPciDeviceKey(matchingDeviceId, opened);
-    if (library_.IsWindowsNT()) {
-        return registry_.OpenKey(kLocalMachine, (std::string(kProfileEnumNt) + matchingDeviceId).c_str(), opened);
-    }
-    return registry_.OpenKey(kCurrentConfig, (std::string(kProfileEnumWindows95) + matchingDeviceId).c_str(), opened);
+    return openProfileEnumKey(matchingDeviceId, opened);
 }
 
 bool AdapterDiscovery::anyInstanceDisabled(RegistryKey deviceKey) {
     bool disabled = false;
     for (uint32_t index = 0;; ++index) {
         char name[kTextCapacity] = {};
-        if (registry_.EnumKey(deviceKey, index, name, kTextCapacity) != kRegistrySuccess) break;
-        name[kTextCapacity - 1] = '\0';
+        if (EnumSubkey(registry_, deviceKey, index, name) != kRegistrySuccess) break;
 
         RegistryKey instanceKey = 0;
         if (registry_.OpenKey(deviceKey, name, instanceKey) != kRegistrySuccess) break;
@@ -129,9 +136,7 @@ bool AdapterDiscovery::anyInstanceDisabled(RegistryKey deviceKey) {
 
 long AdapterDiscovery::openPciDeviceKey(const char* matchingDeviceId, RegistryKey& opened) {
     RegistryKey pciKey = 0;
-    const long pciStatus = library_.IsWindowsNT() ? registry_.OpenKey(kLocalMachine, kPciKeyNt, pciKey)
-                                                  : registry_.OpenKey(kCurrentConfig, kPciKeyWindows95, pciKey);
-    if (pciStatus != kRegistrySuccess) return kRegistryNotFound;
+    if (openProfileEnumKey("pci", pciKey) != kRegistrySuccess) return kRegistryNotFound;
 
     // An identity too short to carry anything after "pci" and its separator matches no device.
     const size_t idLength = strnlen(matchingDeviceId, kTextCapacity);
@@ -142,8 +147,7 @@ long AdapterDiscovery::openPciDeviceKey(const char* matchingDeviceId, RegistryKe
         const size_t prefixLength = std::strlen(prefix);
         for (uint32_t index = 0;; ++index) {
             char name[kTextCapacity] = {};
-            if (registry_.EnumKey(pciKey, index, name, kTextCapacity) != kRegistrySuccess) break;
-            name[kTextCapacity - 1] = '\0';
+            if (EnumSubkey(registry_, pciKey, index, name) != kRegistrySuccess) break;
             if (CompareNoCase(name, prefix, prefixLength) == 0 && CompareNoCase(name, best, kTextCapacity) > 0) {
                 std::memcpy(best, name, sizeof best);
                 LogPrintf("Found PCI Device %s\n", best);

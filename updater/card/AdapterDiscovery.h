@@ -30,6 +30,8 @@ public:
     long openPciDeviceKey(const char* matchingDeviceId, RegistryKey& opened);
 
 private:
+    // Opens `path` below the device enumeration of the current hardware profile.
+    long openProfileEnumKey(const char* path, RegistryKey& opened);
     long openDeviceKey(const char* matchingDeviceId, RegistryKey& opened);
     bool anyInstanceDisabled(RegistryKey deviceKey);
 

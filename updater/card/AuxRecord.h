@@ -11,6 +11,8 @@ struct AuxRecord {
     static constexpr size_t kSize = 2048;
     static constexpr size_t kHeaderSize = 6;
     static constexpr uint16_t kMaxData = kSize - kHeaderSize;  // 2042
+    // Flash downloads never cross a multiple of this card address.
+    static constexpr uint32_t kBlockBoundary = 0x10000;
 
     uint8_t bytes[kSize] = {};
 

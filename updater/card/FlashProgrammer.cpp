@@ -12,8 +12,6 @@ namespace meru {
 
 namespace {
 
-// Blocks never cross a multiple of this card address.
-constexpr uint32_t kBlockBoundary = 0x10000;
 // Where the preparation write goes, by MAC type, and what it writes.
 constexpr uint32_t kPrepareAddressMx100 = 0x1FEE66;
 constexpr uint32_t kPrepareAddressOther = 0x7FDE66;
@@ -76,7 +74,7 @@ bool AdapterHandle::programImage(FirmwareImage& image, ProgressBar* progress, bo
     events_.Reset(overlapped_.event);
 
     if (progress != nullptr) {
-        const uint16_t chunks = image.CountChunks(AuxRecord::kMaxData, kBlockBoundary);
+        const uint16_t chunks = image.CountChunks(AuxRecord::kMaxData, AuxRecord::kBlockBoundary);
         progress->Send(kProgressSetRange, 0, static_cast<intptr_t>(static_cast<uint32_t>(chunks) << 16));
         progress->Send(kProgressSetPos, 1, 0);
         progress->Send(kProgressSetPos, 0, 0);
@@ -99,7 +97,7 @@ bool AdapterHandle::programImage(FirmwareImage& image, ProgressBar* progress, bo
     AuxRecord record;
     uint32_t address = 0;
     uint16_t length = 0;
-    while (image.NextChunk(record.data(), address, length, AuxRecord::kMaxData, kBlockBoundary)) {
+    while (image.NextChunk(record.data(), address, length, AuxRecord::kMaxData, AuxRecord::kBlockBoundary)) {
         ++blockCounter;
         record.setAddress(address);
         record.setCount(length);
