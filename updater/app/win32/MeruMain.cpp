@@ -33,8 +33,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     meru::Settings& settings = meru::TheSettings();
     settings.loggingEnabled = true;  // as the main window does when it starts to initialise
 
-    std::vector<std::string> files;
-    meru::ParseCommandLine(args, settings, [&files](const std::string& path) { files.push_back(path); });
+    // File arguments have no file list to go into until the main window exists.
+    meru::ParseCommandLine(args, settings, [](const std::string&) {});
 
     meru::FlushAllOutput();
     return 0;
