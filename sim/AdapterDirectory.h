@@ -15,6 +15,10 @@ struct OsVersion {
     uint32_t platformVersion = 5;  // 5 or more: Windows 2000
 };
 
+constexpr OsVersion kWindows2000{true, 5};
+constexpr OsVersion kWindowsNT4{true, 4};
+constexpr OsVersion kWindows9x{false, 4};
+
 // A network adapter as the library finds it under the class key.
 struct AdapterEntry {
     std::string subkey;       // its subkey under the class key

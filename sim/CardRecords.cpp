@@ -9,13 +9,15 @@ namespace sim {
 
 namespace {
 
-std::vector<uint16_t> IdentityData(const FactoryFirmware& firmware) {
-    return {firmware.componentId, firmware.variant, firmware.major, firmware.minor};
+std::vector<uint16_t> IdentityData(const IdentityBlock& block) {
+    const std::array<uint16_t, 8> words = block.Words();
+    return {words.begin(), words.begin() + 4};
 }
 
 // Role 0 (supplier), interface id, variant, bottom, top.
-std::vector<uint16_t> SupplierRangeData(const FactoryFirmware& firmware) {
-    return {0, firmware.supplierInterface, firmware.supplierVariant, firmware.supplierBottom, firmware.supplierTop};
+std::vector<uint16_t> SupplierRangeData(const IdentityBlock& block) {
+    const std::array<uint16_t, 8> words = block.Words();
+    return {0, words[4], words[5], words[6], words[7]};
 }
 
 }  // namespace
@@ -57,6 +59,10 @@ std::optional<std::vector<uint16_t>> RecordData(const CardState& card, uint16_t 
     auto it = card.records.find(rid);
     if (it == card.records.end()) return std::nullopt;
     return it->second;
+}
+
+uint32_t ReportedDriverVersion(const CardState& card) {
+    return card.driverVersion | (card.faults.driverTooOld ? 0x80000000u : 0u);
 }
 
 }  // namespace sim

@@ -24,6 +24,9 @@ std::optional<std::vector<uint16_t>> RecordData(const CardState& card, uint16_t 
 // zero bytes, so that the length word is (text bytes + 4) / 2 rounded up.
 std::vector<uint16_t> TextRecordData(const std::string& text);
 
+// The driver version the card reports: bit 31 set by the driver-too-old fault.
+uint32_t ReportedDriverVersion(const CardState& card);
+
 constexpr uint16_t kMacComponentId = 20;
 
 }  // namespace sim

@@ -2,11 +2,12 @@
 
 namespace sim {
 
-bool IdentityBlock::operator==(const IdentityBlock& other) const {
-    return componentId == other.componentId && variant == other.variant && major == other.major &&
-           minor == other.minor && supplierInterface == other.supplierInterface &&
-           supplierVariant == other.supplierVariant && supplierBottom == other.supplierBottom &&
-           supplierTop == other.supplierTop;
+std::array<uint16_t, 8> IdentityBlock::Words() const {
+    return {componentId, variant, major, minor, supplierInterface, supplierVariant, supplierBottom, supplierTop};
+}
+
+IdentityBlock IdentityBlock::FromWords(const std::array<uint16_t, 8>& words) {
+    return {words[0], words[1], words[2], words[3], words[4], words[5], words[6], words[7]};
 }
 
 bool CardState::operator==(const CardState& other) const {

@@ -24,7 +24,12 @@ struct IdentityBlock {
     uint16_t supplierBottom = 0;
     uint16_t supplierTop = 0;
 
-    bool operator==(const IdentityBlock& other) const;
+    // The fields in the order above: the identity (first four), then the
+    // supplier range, as the identity block and the records carry them.
+    std::array<uint16_t, 8> Words() const;
+    static IdentityBlock FromWords(const std::array<uint16_t, 8>& words);
+
+    bool operator==(const IdentityBlock& other) const { return Words() == other.Words(); }
 };
 
 // What the card reports for one firmware component when its image in flash

@@ -19,13 +19,13 @@ AdapterFixture::AdapterFixture(MemoryRegistry& registry, RegistryLayout layout) 
 OsVersion AdapterFixture::Os() const {
     switch (layout_) {
         case RegistryLayout::kWindowsNT4:
-            return {true, 4};
+            return kWindowsNT4;
         case RegistryLayout::kWindows9x:
-            return {false, 4};
+            return kWindows9x;
         case RegistryLayout::kWindows2000:
             break;
     }
-    return {true, 5};
+    return kWindows2000;
 }
 
 std::string AdapterFixture::NextSubkey() {

@@ -28,18 +28,17 @@ uint32_t ImageBase(const CardState& card, Component component) {
 std::array<uint8_t, kIdentityBlockBytes> EncodeIdentityBlock(const IdentityBlock& block) {
     std::array<uint8_t, kIdentityBlockBytes> bytes = {};
     std::memcpy(bytes.data(), kMagic, sizeof kMagic);
-    const uint16_t words[] = {block.componentId,       block.variant,         block.major,
-                              block.minor,             block.supplierInterface, block.supplierVariant,
-                              block.supplierBottom,    block.supplierTop};
-    for (size_t i = 0; i < 8; ++i) PutWord(&bytes[4 + 2 * i], words[i]);
+    const std::array<uint16_t, 8> words = block.Words();
+    for (size_t i = 0; i < words.size(); ++i) PutWord(&bytes[4 + 2 * i], words[i]);
     return bytes;
 }
 
 std::optional<IdentityBlock> ReadIdentityBlock(const CardState& card, uint32_t imageBase) {
     const std::vector<uint8_t> bytes = ReadCardBytes(card, imageBase + kIdentityBlockOffset, kIdentityBlockBytes);
     if (std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) return std::nullopt;
-    return IdentityBlock{GetWord(&bytes[4]),  GetWord(&bytes[6]),  GetWord(&bytes[8]),  GetWord(&bytes[10]),
-                         GetWord(&bytes[12]), GetWord(&bytes[14]), GetWord(&bytes[16]), GetWord(&bytes[18])};
+    std::array<uint16_t, 8> words = {};
+    for (size_t i = 0; i < words.size(); ++i) words[i] = GetWord(&bytes[4 + 2 * i]);
+    return IdentityBlock::FromWords(words);
 }
 
 std::string ReadFileNameArea(const CardState& card, uint32_t imageBase) {

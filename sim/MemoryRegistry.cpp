@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "TextNumbers.h"
+
 namespace sim {
 
 namespace {
@@ -14,20 +16,7 @@ std::string Lower(std::string text) {
     return text;
 }
 
-std::vector<std::string> SplitPath(const std::string& path) {
-    std::vector<std::string> parts;
-    std::string part;
-    for (char c : path) {
-        if (c == '\\') {
-            if (!part.empty()) parts.push_back(part);
-            part.clear();
-        } else {
-            part += c;
-        }
-    }
-    if (!part.empty()) parts.push_back(part);
-    return parts;
-}
+std::vector<std::string> SplitPath(const std::string& path) { return SplitAt(path, "\\"); }
 
 }  // namespace
 

@@ -130,7 +130,7 @@ uint32_t SoftwareCard::QueryFixed(uint32_t oid, uint8_t* buffer, uint32_t length
             return kStatusSuccess;
         case kOidVendorDriverVersion:
             if (const uint32_t status = CheckExactLength(length, kDriverVersionBytes)) return status;
-            PutLittleEndian(buffer, state_.driverVersion | (state_.faults.driverTooOld ? 0x80000000u : 0u), 4);
+            PutLittleEndian(buffer, ReportedDriverVersion(state_), 4);
             return kStatusSuccess;
         case kOidVendorDescription: {
             if (const uint32_t status = CheckExactLength(length, kVendorDescriptionBytes)) return status;

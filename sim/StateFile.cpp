@@ -1,5 +1,7 @@
 #include "StateFile.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -21,18 +23,13 @@ constexpr const char* kHeader = "velox-sim-card-state 1";
 constexpr uint32_t kFlashRowBytes = 32;
 constexpr size_t kMaxRecordWords = 250;
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
+// The identity words on the "-identity" line, the supplier range on the "-supplier" one.
 void FormatFirmware(std::ostringstream& out, const char* name, const FactoryFirmware& firmware) {
-    out << "factory-" << name << "-identity " << firmware.componentId << ' ' << firmware.variant << ' '
-        << firmware.major << ' ' << firmware.minor << '\n';
-    out << "factory-" << name << "-supplier " << firmware.supplierInterface << ' ' << firmware.supplierVariant << ' '
-        << firmware.supplierBottom << ' ' << firmware.supplierTop << '\n';
+    const std::array<uint16_t, 8> words = firmware.Words();
+    out << "factory-" << name << "-identity " << words[0] << ' ' << words[1] << ' ' << words[2] << ' ' << words[3]
+        << '\n';
+    out << "factory-" << name << "-supplier " << words[4] << ' ' << words[5] << ' ' << words[6] << ' ' << words[7]
+        << '\n';
     out << "factory-" << name << "-name " << firmware.fileName << '\n';
 }
 
@@ -110,17 +107,9 @@ bool StateParser::Firmware(const std::string& part, FactoryFirmware& firmware) {
     }
     std::vector<uint16_t> values;
     if (!Count(4) || !Words16(0, values)) return false;
-    if (part == "identity") {
-        firmware.componentId = values[0];
-        firmware.variant = values[1];
-        firmware.major = values[2];
-        firmware.minor = values[3];
-    } else {
-        firmware.supplierInterface = values[0];
-        firmware.supplierVariant = values[1];
-        firmware.supplierBottom = values[2];
-        firmware.supplierTop = values[3];
-    }
+    std::array<uint16_t, 8> words = firmware.Words();
+    std::copy(values.begin(), values.end(), words.begin() + (part == "identity" ? 0 : 4));
+    static_cast<IdentityBlock&>(firmware) = IdentityBlock::FromWords(words);
     return true;
 }
 
@@ -153,12 +142,7 @@ bool StateParser::FlashRow(size_t number, const std::string& raw) {
         return Fail("flash row needs 1 to 32 bytes as pairs of hexadecimal digits");
     }
     uint8_t bytes[kFlashRowBytes];
-    for (size_t i = 0; i < digits; i += 2) {
-        const int high = HexDigit(hex[i]);
-        const int low = HexDigit(hex[i + 1]);
-        if (high < 0 || low < 0) return Fail("bad hexadecimal digits in flash row");
-        bytes[i / 2] = static_cast<uint8_t>(high * 16 + low);
-    }
+    if (!ParseHexBytes(hex, digits / 2, bytes)) return Fail("bad hexadecimal digits in flash row");
     if (!rowAddresses_.insert(address).second) return Fail("flash row " + HexText(address, 6) + " given twice");
     const uint32_t count = static_cast<uint32_t>(digits / 2);
     rows_.Write(address, bytes, count);
@@ -277,7 +261,6 @@ std::string FormatState(const CardState& card) {
             << traffic.bytes << '\n';
     }
     // The flash is most of the file: written without streams.
-    static const char kDigits[] = "0123456789ABCDEF";
     std::string text = out.str();
     text.reserve(text.size() + card.flash.PageCount() * (SparseFlash::kPageBytes / kFlashRowBytes) * 82);
     card.flash.ForEachWrittenRow(kFlashRowBytes, [&](uint32_t address, const uint8_t* bytes, uint32_t count) {
@@ -285,10 +268,7 @@ std::string FormatState(const CardState& card) {
         text += "flash ";
         text += HexText(address, 6);
         text += ' ';
-        for (uint32_t i = 0; i < count; ++i) {
-            text += kDigits[bytes[i] >> 4];
-            text += kDigits[bytes[i] & 15];
-        }
+        AppendHexBytes(text, bytes, count);
         text += '\n';
     });
     return text;

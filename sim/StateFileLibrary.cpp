@@ -2,12 +2,25 @@
 
 #include <filesystem>
 
+#include "TextNumbers.h"
+
 namespace sim {
 
 StateFileLibrary::StateFileLibrary(meru::Registry& registry, const std::vector<std::string>& statePaths,
                                    Reporter report)
     : library_(registry), report_(std::move(report)) {
     for (const std::string& path : statePaths) cards_.push_back(std::make_unique<PersistentCard>(path));
+}
+
+std::unique_ptr<StateFileLibrary> StateFileLibrary::FromEnvironment(meru::Registry& registry,
+                                                                   const std::string& stateValue,
+                                                                   const std::string& osValue,
+                                                                   const OsVersion& runningOs, Reporter report) {
+    const std::vector<std::string> paths = SplitStatePaths(stateValue);
+    auto library = std::make_unique<StateFileLibrary>(registry, paths, std::move(report));
+    if (paths.empty()) library->Report("VELOX_SIM_STATE names no state file: no card");
+    library->SetOs(OsVersionNamed(osValue).value_or(runningOs));
+    return library;
 }
 
 void StateFileLibrary::Report(const std::string& message) {
@@ -52,18 +65,13 @@ uint32_t StateFileLibrary::MakeNdisRequest(int32_t handle, const meru::NdisReque
     return status;
 }
 
-std::vector<std::string> SplitStatePaths(const std::string& value) {
-    std::vector<std::string> paths;
-    std::string path;
-    for (char c : value + ";") {
-        if (c != ';') {
-            path += c;
-        } else if (!path.empty()) {
-            paths.push_back(path);
-            path.clear();
-        }
-    }
-    return paths;
+std::vector<std::string> SplitStatePaths(const std::string& value) { return SplitAt(value, ";"); }
+
+std::optional<OsVersion> OsVersionNamed(const std::string& name) {
+    if (name == "2000") return kWindows2000;
+    if (name == "nt4") return kWindowsNT4;
+    if (name == "9x") return kWindows9x;
+    return std::nullopt;
 }
 
 }  // namespace sim

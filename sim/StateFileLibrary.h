@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -23,6 +24,13 @@ public:
     static constexpr uint32_t kErrorFileCorrupt = 0x570;
 
     StateFileLibrary(meru::Registry& registry, const std::vector<std::string>& statePaths, Reporter report);
+
+    // The library as KBW32N50.dll sets it up from its environment: the state
+    // files of VELOX_SIM_STATE (";" between several; none is reported: no
+    // card) and the Windows VELOX_SIM_OS names, else `runningOs`.
+    static std::unique_ptr<StateFileLibrary> FromEnvironment(meru::Registry& registry, const std::string& stateValue,
+                                                             const std::string& osValue, const OsVersion& runningOs,
+                                                             Reporter report);
 
     void SetOs(const OsVersion& os) { library_.SetOs(os); }
 
@@ -48,5 +56,7 @@ private:
 
 // The state-file paths of a VELOX_SIM_STATE value: paths separated by ";".
 std::vector<std::string> SplitStatePaths(const std::string& value);
+// The Windows a VELOX_SIM_OS value names: "2000", "nt4" or "9x".
+std::optional<OsVersion> OsVersionNamed(const std::string& name);
 
 }  // namespace sim

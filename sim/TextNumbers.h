@@ -19,11 +19,19 @@ bool ParseCount(const std::string& text, uint64_t& value);
 // "0x" and upper-case hexadecimal digits, at least `digits` of them.
 std::string HexText(uint32_t value, int digits = 4);
 
+// Bytes as pairs of upper-case hexadecimal digits, appended to `text`.
+void AppendHexBytes(std::string& text, const uint8_t* bytes, size_t count);
+// `count` bytes from 2 * `count` hexadecimal digits (either case); false,
+// with `bytes` partly filled, when one is not a hexadecimal digit.
+bool ParseHexBytes(const char* digits, size_t count, uint8_t* bytes);
+
 // A MAC address as six two-digit hexadecimal numbers joined by "-".
 std::string MacAddressText(const std::array<uint8_t, 6>& mac);
 bool ParseMacAddress(const std::string& text, std::array<uint8_t, 6>& mac);
 
+// The pieces between runs of the `separators` characters; no empty pieces.
+std::vector<std::string> SplitAt(const std::string& text, const char* separators);
 // Splits at runs of spaces and tabs.
-std::vector<std::string> SplitWords(const std::string& line);
+inline std::vector<std::string> SplitWords(const std::string& line) { return SplitAt(line, " \t"); }
 
 }  // namespace sim

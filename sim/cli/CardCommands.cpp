@@ -199,14 +199,9 @@ int Write(Command& command) {
     if (command.words.size() != 3) return command.Usage("write takes a STATEFILE, an ADDRESS and HEXBYTES");
     if (!command.Number(command.words[1], 0x7FFFFFFF, address) || !command.Load()) return 1;
     const std::string& hex = command.words[2];
-    std::vector<uint8_t> bytes;
-    if (hex.empty() || hex.size() % 2 != 0) return command.Usage("HEXBYTES are pairs of hexadecimal digits");
-    for (size_t i = 0; i < hex.size(); i += 2) {
-        uint32_t value = 0;
-        if (!ParseNumber("0x" + hex.substr(i, 2), 0xFF, value)) {
-            return command.Usage("HEXBYTES are pairs of hexadecimal digits");
-        }
-        bytes.push_back(static_cast<uint8_t>(value));
+    std::vector<uint8_t> bytes(hex.size() / 2);
+    if (hex.empty() || hex.size() % 2 != 0 || !ParseHexBytes(hex.data(), bytes.size(), bytes.data())) {
+        return command.Usage("HEXBYTES are pairs of hexadecimal digits");
     }
     if (!WriteCardBytes(command.card, address, bytes)) return command.Fail("the range leaves the card's address space");
     return command.Save();

@@ -1,6 +1,5 @@
 #include "CardReport.h"
 
-#include <cstdio>
 #include <sstream>
 
 #include "sim/CardLayout.h"
@@ -83,7 +82,7 @@ std::string DescribeCard(const CardState& card) {
     }
     out << "device: " << (card.deviceName.empty() ? "(any VELOX adapter)" : card.deviceName) << "\n";
     out << "permanent address: " << MacAddressText(card.permanentAddress) << "\n";
-    const uint32_t version = card.driverVersion | (card.faults.driverTooOld ? 0x80000000u : 0u);
+    const uint32_t version = ReportedDriverVersion(card);
     out << "driver version: " << HexText(version, 8) << " (" << (version >> 16) << "." << ((version >> 8) & 0xFF)
         << "." << (version & 0xFF) << ")\n";
     out << "vendor description: " << card.vendorDescription << "\n";
@@ -118,12 +117,12 @@ std::string HexDump(uint32_t address, const std::vector<uint8_t>& bytes) {
     std::ostringstream out;
     for (size_t row = 0; row < bytes.size(); row += 16) {
         out << HexText(static_cast<uint32_t>(address + row), 6) << ':';
+        std::string hex;
         for (size_t i = row; i < bytes.size() && i < row + 16; ++i) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, " %02X", bytes[i]);
-            out << hex;
+            hex += ' ';
+            AppendHexBytes(hex, &bytes[i], 1);
         }
-        out << "\n";
+        out << hex << "\n";
     }
     return out.str();
 }

@@ -40,10 +40,6 @@ void ReportProblem(const std::string& message) {
 }
 
 sim::OsVersion RunningOs() {
-    const std::string chosen = Environment("VELOX_SIM_OS");
-    if (chosen == "2000") return {true, 5};
-    if (chosen == "nt4") return {true, 4};
-    if (chosen == "9x") return {false, 4};
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     if (!GetVersionExA(&version)) return {};
@@ -52,13 +48,8 @@ sim::OsVersion RunningOs() {
 
 sim::StateFileLibrary& Library() {
     static sim::Win32Registry registry;
-    static std::unique_ptr<sim::StateFileLibrary> library;
-    if (!library) {
-        const std::string paths = Environment("VELOX_SIM_STATE");
-        if (paths.empty()) ReportProblem("KBW32N50 (software card): VELOX_SIM_STATE names no state file: no card");
-        library = std::make_unique<sim::StateFileLibrary>(registry, sim::SplitStatePaths(paths), ReportProblem);
-        library->SetOs(RunningOs());
-    }
+    static std::unique_ptr<sim::StateFileLibrary> library = sim::StateFileLibrary::FromEnvironment(
+        registry, Environment("VELOX_SIM_STATE"), Environment("VELOX_SIM_OS"), RunningOs(), ReportProblem);
     return *library;
 }
 

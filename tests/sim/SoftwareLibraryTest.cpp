@@ -240,4 +240,21 @@ TEST_F(StateFileLibraryTest, AnUnusableStateFileKeepsTheDriverFromStarting) {
     EXPECT_EQ(library->GetLastError(), 2u);
 }
 
+TEST_F(StateFileLibraryTest, TheEnvironmentNamesTheStateFilesAndMayChooseTheWindows) {
+    const OsVersion running{true, 6};
+    auto report = [this](const std::string& message) { reports_.push_back(message); };
+    for (const auto& [name, os] : {std::make_pair("2000", kWindows2000), std::make_pair("nt4", kWindowsNT4),
+                                   std::make_pair("9x", kWindows9x), std::make_pair("", running),
+                                   std::make_pair("xp", running)}) {
+        auto library = StateFileLibrary::FromEnvironment(registry_, path_, name, running, report);
+        EXPECT_EQ(library->IsWindowsNT(), os.windowsNT) << name;
+        EXPECT_EQ(library->OSGetPlatformVersion(2), os.platformVersion) << name;
+    }
+    EXPECT_TRUE(reports_.empty());
+    auto library = StateFileLibrary::FromEnvironment(registry_, ";", "", kWindows2000, report);
+    ASSERT_EQ(reports_.size(), 1u);
+    EXPECT_EQ(reports_[0], "KBW32N50 (software card): VELOX_SIM_STATE names no state file: no card");
+    EXPECT_EQ(Open(*library), meru::kNoLibraryHandle);
+}
+
 }  // namespace
