@@ -16,10 +16,8 @@ trap wine_cleanup EXIT
 
 # run_probe OUT: runs card-probe.exe, its output as Unix text in OUT; sets PROBE_RC.
 run_probe() {
-    set +e
-    timeout --kill-after=10 120 "$WINE_CMD" "$BIN/card-probe.exe" >"$1.raw" 2>"$1.err"
-    PROBE_RC=$?
-    set -e
+    wine_run 120 "$BIN/card-probe.exe" >"$1.raw" 2>"$1.err"
+    PROBE_RC=$WINE_RC
     tr -d '\r' <"$1.raw" >"$1"
     cat "$1"
 }
