@@ -6,8 +6,8 @@
 #include "CatalogueReport.h"
 #include "ImageReport.h"
 #include "PdaReport.h"
-#include "app/SessionLog.h"
-#include "app/Settings.h"
+#include "base/SessionLog.h"
+#include "base/Settings.h"
 
 namespace {
 

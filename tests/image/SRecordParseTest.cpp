@@ -3,7 +3,7 @@
 #include <string>
 
 #include "SRecordText.h"
-#include "app/ProcessExit.h"
+#include "base/ProcessExit.h"
 #include "image/FirmwareImage.h"
 #include "image/ImageInfo.h"
 #include "image/PlugRecordList.h"

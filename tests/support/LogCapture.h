@@ -3,8 +3,8 @@
 #include <string>
 
 #include "TempDir.h"
-#include "app/SessionLog.h"
-#include "app/Settings.h"
+#include "base/SessionLog.h"
+#include "base/Settings.h"
 
 namespace testsupport {
 

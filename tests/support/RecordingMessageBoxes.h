@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ReportBox.h"
+#include "base/ReportBox.h"
 
 namespace testsupport {
 

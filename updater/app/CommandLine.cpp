@@ -3,7 +3,7 @@
 #include <cctype>
 #include <climits>
 
-#include "SessionLog.h"
+#include "base/SessionLog.h"
 #include "Version.h"
 
 namespace meru {

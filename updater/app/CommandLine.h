@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Settings.h"
+#include "base/Settings.h"
 
 namespace meru {
 

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "app/SessionLog.h"
+#include "base/SessionLog.h"
 
 namespace meru {
 

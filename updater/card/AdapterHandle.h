@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "app/ReportBox.h"
+#include "base/ReportBox.h"
 #include "card/AccessLibrary.h"
 #include "card/AdapterDiscovery.h"
 #include "card/AuxRecord.h"

@@ -2,7 +2,7 @@
 // production data area.
 #include <cstring>
 
-#include "app/SessionLog.h"
+#include "base/SessionLog.h"
 #include "card/AdapterHandle.h"
 #include "card/CardRequests.h"
 #include "image/FirmwareImage.h"

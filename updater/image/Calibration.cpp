@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "Pda.h"
-#include "app/SessionLog.h"
+#include "base/SessionLog.h"
 
 namespace meru {
 

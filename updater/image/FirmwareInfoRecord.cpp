@@ -1,7 +1,7 @@
 // Firmware info records: 16-bit little-endian words w0 (number of words
 // after it), w1 (record type), then the type's fields.
 #include "ImageInfo.h"
-#include "app/SessionLog.h"
+#include "base/SessionLog.h"
 
 namespace meru {
 

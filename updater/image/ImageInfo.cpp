@@ -5,8 +5,8 @@
 
 #include "FirmwareImage.h"
 #include "ResourceSource.h"
-#include "app/ReportBox.h"
-#include "app/SessionLog.h"
+#include "base/ReportBox.h"
+#include "base/SessionLog.h"
 
 namespace meru {
 

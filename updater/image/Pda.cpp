@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/SessionLog.h"
+#include "base/SessionLog.h"
 
 namespace meru {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "Pda.h"
-#include "app/SessionLog.h"
+#include "base/SessionLog.h"
 
 namespace meru {
 

@@ -8,7 +8,7 @@
 #include "ImageInfo.h"
 #include "Pda.h"
 #include "PlugRecordList.h"
-#include "app/SessionLog.h"
+#include "base/SessionLog.h"
 
 namespace meru {
 

@@ -5,9 +5,9 @@
 #include "FirmwareImage.h"
 #include "ImageInfo.h"
 #include "PlugRecordList.h"
-#include "app/ProcessExit.h"
-#include "app/ReportBox.h"
-#include "app/SessionLog.h"
+#include "base/ProcessExit.h"
+#include "base/ReportBox.h"
+#include "base/SessionLog.h"
 
 namespace meru {
 

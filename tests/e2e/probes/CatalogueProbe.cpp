@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ReportBox.h"
-#include "app/SessionLog.h"
-#include "app/Settings.h"
+#include "base/ReportBox.h"
+#include "base/SessionLog.h"
+#include "base/Settings.h"
 #include "image/Catalogue.h"
 #include "image/FirmwareImage.h"
 #include "image/ImageInfo.h"

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "../CommandLine.h"
-#include "../ReportBox.h"
-#include "../SessionLog.h"
-#include "../Settings.h"
+#include "base/ReportBox.h"
+#include "base/SessionLog.h"
+#include "base/Settings.h"
 #include "Win32MessageBox.h"
 #include "image/ResourceSource.h"
 #include "image/win32/Win32ResourceSource.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../ReportBox.h"
+#include "base/ReportBox.h"
 
 namespace meru {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/ReportBox.h"
+#include "base/ReportBox.h"
 #include "card/AdapterHandle.h"
 #include "card/CollectedAdapters.h"
 #include "card/win32/Kbw32n50Library.h"

@@ -1,4 +1,4 @@
-#include "app/SessionLog.h"
+#include "base/SessionLog.h"
 
 #include <gtest/gtest.h>
 

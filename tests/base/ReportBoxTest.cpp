@@ -1,8 +1,8 @@
-#include "app/ReportBox.h"
+#include "base/ReportBox.h"
 
 #include <gtest/gtest.h>
 
-#include "app/ProcessExit.h"
+#include "base/ProcessExit.h"
 #include "support/LogCapture.h"
 #include "support/RecordingMessageBoxes.h"
 
