@@ -87,8 +87,18 @@ public:
             total += block.length;
         }
         if (total > kMaxImageBytes) return Fail("image holds more than 56 KB of data");
-        if (!Covered(image_.entry, 1)) return Fail("entry address outside the data");
         return true;
+    }
+
+    // The updater writes an image into flash only when its S7 record carries
+    // execution address 0; any other address marks a RAM download, which the
+    // programming run refuses.
+    bool CheckExecutionAddress() {
+        if (image_.entry == 0) return true;
+        char address[16];
+        std::snprintf(address, sizeof address, "0x%X", static_cast<unsigned>(image_.entry));
+        return Fail(std::string("execution address ") + address +
+                    " must be 0: the updater refuses an image with any other as a RAM download");
     }
 
     bool CheckCompatibility(uint16_t suppliedInterface, const std::set<uint16_t>& usedInterfaces) {
@@ -180,6 +190,7 @@ bool CheckFirmware(const ImageDescription& image, const std::map<uint16_t, unsig
     if (!image.hasVersion || !image.hasBuild) return check.Fail("version and build are required");
     const bool primary = image.kind == ImageKind::Primary;
     return check.CheckPlatforms(macTypes) && check.CheckBlocks(primary ? kPrimaryWindow : kStationWindow) &&
+           check.CheckExecutionAddress() &&
            check.CheckCompatibility(primary ? 3 : 4, primary ? std::set<uint16_t>{2} : std::set<uint16_t>{1, 2, 3}) &&
            check.CheckPlugs() && check.CheckMarkers();
 }

@@ -59,7 +59,7 @@ struct ImageDescription {
     bool hasVersion = false;
     uint16_t major = 0, minor = 0, variant = 0;
     uint32_t base = 0;
-    uint32_t entry = 0;
+    uint32_t entry = 0;  // S7 execution address; 0 in every primary and station image
     bool hasBuild = false;
     uint16_t build = 0;
     std::vector<PlatformEntry> platforms;
@@ -90,8 +90,8 @@ constexpr uint32_t kStationBase = 0x100000;
 bool ParseCatalogueDescription(std::istream& in, CatalogueDescription& catalogue, std::string& error);
 
 // Checks what the updater and the software card rely on: names, versions,
-// bases, blocks, plug targets, compatibility records. false with the first
-// problem in error.
+// bases, blocks, execution addresses, plug targets, compatibility records.
+// false with the first problem in error.
 bool ValidateCatalogueDescription(const CatalogueDescription& catalogue, std::string& error);
 
 }  // namespace meru

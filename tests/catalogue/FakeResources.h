@@ -41,7 +41,6 @@ inline std::string TestImageText(meru::ImageKind kind, const std::vector<uint16_
     image.hasVersion = true;
     image.major = 1;
     image.base = kind == meru::ImageKind::Primary ? meru::kPrimaryBaseMacType2 : meru::kStationBase;
-    image.entry = image.base;
     image.blocks.push_back({image.base, 0x100});
     for (uint16_t id : platforms) {
         meru::PlatformEntry entry;

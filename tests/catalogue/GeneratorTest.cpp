@@ -17,7 +17,7 @@ const char* const kGoodPrimary =
     "    version 1.4.0\n"
     "    build 7\n"
     "    base 0x7E0000\n"
-    "    entry 0x7E0100\n"
+    "    entry 0\n"
     "    platform 0x0201\n"
     "    supplier 3 variant 1 range 2..4\n"
     "    actor 2 variant 1 range 1..2\n"
@@ -25,6 +25,20 @@ const char* const kGoodPrimary =
     "    block 0x7E0400 0x100\n"
     "    plug filename 0x7E0060 20\n"
     "    plug 0x0101 0x7E0080 6\n";
+
+const char* const kGoodStation =
+    "station 161 SA010500.HEX\n"
+    "    version 1.5.0\n"
+    "    build 8\n"
+    "    base 0x100000\n"
+    "    entry 0\n"
+    "    platform 0x0101\n"
+    "    supplier 4 variant 1 range 2..3\n"
+    "    actor 1 variant 1 range 1..1\n"
+    "    actor 2 variant 1 range 1..2\n"
+    "    actor 3 variant 1 range 3..5\n"
+    "    block 0x100000 0x200\n"
+    "    plug filename 0x100060 20\n";
 
 // The parse or validation error for the description, "" when it is accepted.
 std::string Problem(const std::string& text) {
@@ -44,10 +58,12 @@ std::string Replace(std::string text, const std::string& from, const std::string
 
 TEST(MkFirmwareDescription, AcceptsAConsistentImage) {
     EXPECT_EQ("", Problem(std::string(kBoards) + kGoodPrimary));
+    EXPECT_EQ("", Problem(std::string(kBoards) + kGoodStation));
 }
 
 TEST(MkFirmwareDescription, RefusesImagesTheCardCouldNotUse) {
     const std::string good = std::string(kBoards) + kGoodPrimary;
+    const std::string goodStation = std::string(kBoards) + kGoodStation;
     struct Case {
         const char* what;
         std::string text;
@@ -63,6 +79,9 @@ TEST(MkFirmwareDescription, RefusesImagesTheCardCouldNotUse) {
         {"no supplier record", Replace(good, "supplier 3", "supplier 4"), "must supply interface 3"},
         {"unknown board", Replace(good, "platform 0x0201", "platform 0x0301"), "not declared"},
         {"inverted range", Replace(good, "2..4", "4..2"), "bottom above top"},
+        {"RAM entry", Replace(good, "entry 0", "entry 0x7E0100"), "execution address 0x7E0100 must be 0"},
+        {"RAM entry of a station", Replace(goodStation, "entry 0", "entry 0x100200"),
+         "execution address 0x100200 must be 0"},
         {"bad number", Replace(good, "build 7", "build 7x"), "line 5: bad number"},
         {"unknown keyword", Replace(good, "build 7", "bulid 7"), "unknown keyword"},
     };

@@ -129,6 +129,28 @@ TEST_F(ShippedFirmwareTest, EmptyImageLoadsWithoutData) {
     EXPECT_EQ(0u, loaded->image->ExecutionAddress());
 }
 
+// The programming run writes an image into flash only when its execution
+// address is 0; any other marks a RAM download, which it refuses.
+TEST_F(ShippedFirmwareTest, EveryTableImageCarriesExecutionAddressZero) {
+    struct Case {
+        const char* table;
+        const meru::CatalogueEntry* entries;
+    };
+    const Case cases[] = {{"primary", meru::kPrimaryCatalogue}, {"station", meru::kStationCatalogue}};
+    for (const Case& c : cases) {
+        unsigned checked = 0;
+        for (const meru::CatalogueEntry* e = c.entries; e->resourceId != 0; ++e, ++checked) {
+            SCOPED_TRACE(std::string(c.table) + " " + e->fileName);
+            auto loaded = Load(e->resourceId);
+            ASSERT_NE(0u, loaded->lines) << log.Text();
+            EXPECT_NE(0, loaded->image->BlockCount());
+            ASSERT_TRUE(loaded->image->HasExecutionAddress());
+            EXPECT_EQ(0u, loaded->image->ExecutionAddress()) << "the updater would refuse it as a RAM download";
+        }
+        EXPECT_NE(0u, checked) << c.table << " table is empty";
+    }
+}
+
 TEST_F(ShippedFirmwareTest, EveryImageDeclaresWhatItsNameAndDescriptionSay) {
     for (const meru::ImageDescription* d : Firmware()) {
         SCOPED_TRACE(d->fileName);
