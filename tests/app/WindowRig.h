@@ -1,0 +1,186 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MainWindow.h"
+#include "base/ProcessExit.h"
+#include "card/CardFakes.h"
+#include "image/DirectoryResourceSource.h"
+#include "sim/Fixture.h"
+#include "sim/MemoryRegistry.h"
+#include "sim/SoftwareCard.h"
+#include "sim/SoftwareLibrary.h"
+#include "support/LogCapture.h"
+#include "support/RecordingMessageBoxes.h"
+
+namespace apptest {
+
+// A progress window that remembers what it showed.
+class RecordingProgressWindow : public meru::ProgressWindowView {
+public:
+    explicit RecordingProgressWindow(std::vector<std::string>& lines) : lines_(lines) {}
+    void CentreAndShow() override { lines_.push_back("(shown)"); }
+    void SetLines(const std::string& progress, const std::string& adapter, const std::string& firmware) override {
+        lines_.push_back(progress + "|" + adapter + "|" + firmware);
+    }
+    void PaintNow() override {}
+    meru::ProgressBar& Bar() override { return bar; }
+    cardtest::RecordingProgressBar bar;
+
+private:
+    std::vector<std::string>& lines_;
+};
+
+// The main window as the tests see it: every text and switch it was last given.
+class RecordingView : public meru::MainWindowView {
+public:
+    meru::WindowRef Owner() override { return nullptr; }
+    void SetTitle(const std::string& text) override { title = text; }
+    void SetStatusText(const std::string& text) override { status = text; }
+    void SetStatusColour(uint32_t value) override { colour = value; }
+    void SetCautionText(const std::string& text) override { caution = text; }
+    void SetGridField(meru::GridField field, const std::string& text) override {
+        grid[static_cast<int>(field)] = text;
+    }
+    void ShowAfterProgrammingColumn(bool shown) override { afterColumnShown = shown; }
+    void ShowCautionGroup(bool shown) override { cautionGroupShown = shown; }
+    void SetContinueText(const std::string& text) override { continueText = text; }
+    void EnableContinue(bool enabled) override { continueEnabled = enabled; }
+    void SetCancelText(const std::string& text) override { cancelText = text; }
+    void EnableCancel(bool enabled) override { cancelEnabled = enabled; }
+    void FocusCancel() override { cancelFocused = true; }
+    void ShowProgressBar(bool shown) override { progressShown = shown; }
+    meru::ProgressBar& MainProgressBar() override { return progress; }
+    void SetCursor(meru::Cursor value) override { cursor = value; }
+    void ShowWindow(bool shown) override { windowShown = shown; }
+    void EnableWindow(bool enabled) override { windowEnabled = enabled; }
+    void RepaintNow() override {}
+    void PushDisplayTexts(const meru::DisplayTexts& value) override { texts = value; }
+    void ShowAdapterNameField(bool shown) override { adapterNameShown = shown; }
+    void ShowAdapterList(const std::vector<std::string>& names, int selected) override {
+        adapters = names;
+        adapterSelection = selected;
+    }
+    void ShowFileList(const std::vector<meru::FileListRow>& value) override { rows = value; }
+    void ShowAboutBox() override { ++aboutBoxes; }
+    bool AskFileToAdd(std::string& path) override {
+        path = fileToAdd;
+        return !fileToAdd.empty();
+    }
+    std::unique_ptr<meru::ProgressWindowView> CreateProgressWindow() override {
+        return std::make_unique<RecordingProgressWindow>(progressWindowLines);
+    }
+    void EndDialog(bool ok) override { ended = ok ? 1 : 0; }
+
+    std::string title, status, caution, continueText = "Continue", cancelText = "Cancel";
+    uint32_t colour = 0;
+    std::string grid[meru::kGridFieldCount];
+    bool afterColumnShown = true, cautionGroupShown = true, continueEnabled = true, cancelEnabled = true;
+    bool cancelFocused = false, progressShown = false, windowShown = false, windowEnabled = true;
+    bool adapterNameShown = false;
+    meru::Cursor cursor = meru::Cursor::kArrow;
+    cardtest::RecordingProgressBar progress;
+    meru::DisplayTexts texts;
+    std::vector<std::string> adapters;
+    int adapterSelection = -1;
+    std::vector<meru::FileListRow> rows;
+    int aboutBoxes = 0;
+    std::string fileToAdd;
+    std::vector<std::string> progressWindowLines;
+    int ended = -1;  // -1 still open, 0 Cancel, 1 OK
+};
+
+class FakeSystem : public meru::SystemPort {
+public:
+    OsVersion Version() override { return os; }
+    bool AcLineStatus(uint8_t& status) override {
+        ++powerQueries;
+        status = acStatus;
+        return powerStatusKnown;
+    }
+    std::tm LocalTime() override {
+        std::tm t{};
+        t.tm_year = 126;
+        t.tm_mon = 11;
+        t.tm_mday = 8;
+        t.tm_wday = 2;
+        t.tm_hour = 6;
+        t.tm_min = 5;
+        t.tm_sec = 9;
+        return t;
+    }
+    void Sleep(uint32_t milliseconds) override { slept.push_back(milliseconds); }
+
+    OsVersion os;
+    uint8_t acStatus = kAcOnline;
+    bool powerStatusKnown = true;
+    int powerQueries = 0;
+    std::vector<uint32_t> slept;
+};
+
+// Thrown by the process-exit hook instead of ending the test program.
+struct ProcessEnded {
+    int code;
+};
+
+// A main window over the software card: one VELOX adapter (unless a test
+// changes the registry) with a factory card, the catalogue read from the
+// source tree, boxes recorded, the session log captured.
+struct WindowRig {
+    static constexpr uint16_t kPlatform = 0x0201;  // K1: PK010400 + SA010500 from the catalogue
+
+    explicit WindowRig(int adapters = 1, uint16_t platform = kPlatform, const sim::FactoryOptions& options = {},
+                       uint16_t macType = 2)
+        : card(sim::SoftwareCard::Factory(macType, platform, options)) {
+        for (int i = 0; i < adapters; ++i) adapter = fixture.AddVeloxAdapter();
+        fixture.AddNonAdapterSubkey();
+        meru::SetResourceSource(&resources);
+        meru::SetEndProcessHook([](int code) { throw ProcessEnded{code}; });
+        library.SetOs(fixture.Os());
+        library.AttachCard(card);
+    }
+    ~WindowRig() {
+        meru::SetResourceSource(nullptr);
+        meru::SetEndProcessHook(nullptr);
+    }
+
+    // Creates the window and runs its initialisation (a quiet session ends in it).
+    meru::MainWindow& Start(std::vector<std::string> args = {}) {
+        args.insert(args.begin(), "meru.exe");
+        window = std::make_unique<meru::MainWindow>(meru::MainWindow::Ports{view, system, library, registry, events},
+                                                    args);
+        window->Adapter().setSleepHook([](uint32_t) {});
+        window->Initialise();
+        return *window;
+    }
+    uint64_t Requests(uint32_t oid) const { return card.Counters().For(oid).requests; }
+
+    testsupport::LogCapture log;
+    testsupport::RecordingMessageBoxes boxes;
+    meru::DirectoryResourceSource resources{MERU_FIRMWARE_DIR};
+    sim::MemoryRegistry registry;
+    sim::AdapterFixture fixture{registry};
+    sim::FixtureAdapter adapter;
+    sim::SoftwareLibrary library{registry};
+    sim::SoftwareCard card;
+    cardtest::FakeOverlappedEvents events;
+    RecordingView view;
+    FakeSystem system;
+    std::unique_ptr<meru::MainWindow> window;
+};
+
+// A factory firmware identity of the given version.
+inline sim::FactoryFirmware Firmware(const sim::FactoryFirmware& base, uint16_t major, uint16_t minor,
+                                     uint16_t variant) {
+    sim::FactoryFirmware firmware = base;
+    firmware.major = major;
+    firmware.minor = minor;
+    firmware.variant = variant;
+    return firmware;
+}
+
+}  // namespace apptest

@@ -1,0 +1,160 @@
+// The main window's adapter selection: finding the adapters, selecting the
+// one card, opening it for an operation, and filling the fields and the
+// grid from the card and the catalogue.
+#include "app/CommandLine.h"
+#include "app/MainWindow.h"
+#include "app/PdaTexts.h"
+#include "base/ReportBox.h"
+#include "base/SessionLog.h"
+#include "base/Settings.h"
+#include "card/CollectedAdapters.h"
+#include "image/Catalogue.h"
+
+namespace meru {
+
+bool MainWindow::OpenSelectedAdapter(bool checkDriver) {
+    if (!selected_) {
+        ReportBox(view_.Owner(), "Cannot continue - No adapter selected.", "Error", kBoxOk);
+        ResetToNoAdapter();
+        return false;
+    }
+    if (!adapter_.open(static_cast<uint32_t>(adapterIndex_), false)) {
+        ReportBox(view_.Owner(), "Cannot open selected adapter. Was it removed?", "Error", kBoxIconStop);
+        ResetToNoAdapter();
+        return false;
+    }
+    if (checkDriver && static_cast<int32_t>(adapter_.queryDriverVersion()) < 0) {
+        ReportBox(view_.Owner(), "This program requires a newer driver version to update cards. Updating is disabled.",
+                  nullptr, kBoxOk);
+        return false;  // still open: the caller closes it
+    }
+    return true;
+}
+
+void MainWindow::ResetToNoAdapter() {
+    adapter_.close();
+    cardPda_.Clear();
+    selected_ = false;
+    RefreshPdaFields();
+    SetStatusColour(kColourRed);
+    SetStatus("No adapter selected.");
+    ClearGrid();
+    LogPrintf("No adapter selected.\n");
+    PushState();
+}
+
+void MainWindow::DetectAdapters(bool autoSelect) {
+    selected_ = false;
+    adapter_.close();
+    CollectedAdapters found;
+    discovery_.fillAdapterList(found);
+
+    // Only adapters that can be opened stay in the list.
+    for (size_t i = found.names.size(); i-- > 0;) {
+        if (adapter_.open(found.values[i], false)) {
+            adapter_.close();
+        } else {
+            found.names.erase(found.names.begin() + static_cast<long>(i));
+            found.values.erase(found.values.begin() + static_cast<long>(i));
+        }
+    }
+    adapterNames_ = found.names;
+    adapterIndices_ = found.values;
+    listSelection_ = -1;
+    view_.ShowAdapterList(adapterNames_, listSelection_);
+
+    if (autoSelect && adapterNames_.size() == 1) {
+        listSelection_ = 0;
+        view_.ShowAdapterList(adapterNames_, listSelection_);
+        SelectAdapter();
+    }
+    RefreshPdaFields();
+}
+
+void MainWindow::SelectAdapter() {
+    if (listSelection_ < 0 || listSelection_ >= static_cast<int>(adapterIndices_.size())) return;
+    const uint32_t index = adapterIndices_[static_cast<size_t>(listSelection_)];
+    // A card that fails to be selected must not leave an earlier card's PDA behind.
+    cardPda_.Clear();
+
+    if (!adapter_.open(index, true) || !adapter_.isOpen() || !adapter_.enableAux()) {
+        adapter_.close();
+        SetStatusColour(kColourRed);
+        SetStatus("Error: The adapter could not be opened.");
+        LogPrintf("Error: The adapter could not be opened.\n");
+        PushState();
+        return;
+    }
+    if (adapter_.macType() == kMacTypeUnknown) {
+        SetStatusColour(kColourRed);
+        SetStatus("The adapter has been disabled, or is not compatible with this program.");
+        adapter_.close();
+        return;
+    }
+    texts_.adapterName = adapterNames_[static_cast<size_t>(listSelection_)];
+    cardPda_.Clear();
+    if (!adapter_.readPda(cardPda_)) {
+        SetStatusColour(kColourRed);
+        SetStatus("WARNING! PDA read from card was invalid. ");
+        adapter_.close();
+        return;
+    }
+    uint8_t mac[6] = {};
+    texts_.adapterMac = adapter_.readPermanentAddress(mac) ? MacText(mac) : "";
+    selected_ = true;
+    adapterIndex_ = static_cast<int32_t>(index);
+
+    OpenSelectedAdapter(true);  // a driver too old for updating is reported here, once
+    adapter_.close();
+    LoadFirmwareForCard();
+    RefreshPdaFields();
+}
+
+void MainWindow::RefreshPdaFields() {
+    if (!TheSettings().quietMode) view_.ShowAdapterNameField(selected_);
+    if (!selected_) texts_.adapterMac.clear();
+    texts_.pdaMac = PdaMacText(cardPda_);
+    texts_.serialNumber = PdaCharacterText(cardPda_, kPdaSerialNumber);
+    partNumberText_ = PdaCharacterText(cardPda_, kPdaPartNumber);
+    PushState();
+}
+
+void MainWindow::RefreshCurrentFirmware() {
+    if (!OpenSelectedAdapter(false)) {
+        SetGridField(GridField::kCurrentPrimaryRevision, "");
+        SetGridField(GridField::kCurrentPrimaryFile, "");
+        SetGridField(GridField::kCurrentStationRevision, "");
+        SetGridField(GridField::kCurrentStationFile, "");
+        return;
+    }
+    std::string primary, station;
+    adapter_.readFirmwareVersions(static_cast<uint32_t>(adapterIndex_), primary, station);
+    SetGridField(GridField::kCurrentPrimaryRevision, primary);
+    SetGridField(GridField::kCurrentStationRevision, station);
+    std::string primaryFile, stationFile;
+    adapter_.readFileNames(primaryFile, stationFile);
+    SetGridField(GridField::kCurrentPrimaryFile, primaryFile);
+    SetGridField(GridField::kCurrentStationFile, stationFile);
+    adapter_.close();
+}
+
+void MainWindow::LoadFirmwareForCard() {
+    const int choice =
+        SelectForPlatform(cardPda_, [this](const std::string& name, unsigned resourceId) { AddFile(name, resourceId); });
+    if (choice == kCardHasNoPlatform) return;
+    ReaddFileArguments(args_, TheSettings(), [this](const std::string& path) { AddFile(path, 0); });
+    RefreshCurrentFirmware();
+    if (choice != kSelectedBoth) return;
+
+    const FileList::Entry* primary = files_.At(files_.FirstOfType(kFilePrimary));
+    const FileList::Entry* station = files_.At(files_.FirstOfType(kFileStation));
+    if (primary == nullptr || station == nullptr) return;
+    SetGridField(GridField::kAfterPrimaryRevision, primary->description);
+    SetGridField(GridField::kAfterPrimaryFile, primary->path);
+    SetGridField(GridField::kAfterStationRevision, station->description);
+    SetGridField(GridField::kAfterStationFile, station->path);
+    LogPrintf("Update To: Primary: %s Station: %s (%s  %s)\n", primary->description.c_str(),
+              station->description.c_str(), primary->path.c_str(), station->path.c_str());
+}
+
+}  // namespace meru

@@ -1,0 +1,220 @@
+// The main window's life: initialisation, the command table, the cancel and
+// OK paths, and the pieces of state every handler shares.
+#include "app/MainWindow.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "app/CommandLine.h"
+#include "app/MaintenanceTools.h"
+#include "app/ResourceIds.h"
+#include "app/Version.h"
+#include "base/ReportBox.h"
+#include "base/SessionLog.h"
+#include "base/Settings.h"
+#include "image/Catalogue.h"
+
+namespace meru {
+
+namespace {
+
+// File paths are read back into buffers of this many characters.
+constexpr size_t kPathCapacity = 250;
+
+const char kLibraryMissingText[] = "Could not find/load the necessary system files. Functionality is disabled.";
+const char kReadyToCopyText[] =
+    "MERU is ready to copy firmware into your high speed Wireless LAN adapter.  Please click continue to "
+    "perform the update.  Please click cancel to skip the update.";
+const char kCautionText[] =
+    "You must:\r\n- Close all other programs before proceeding.\r\n- Maintain AC power during the firmware "
+    "update.\r\n- Permit programming to proceed without interruption.\r\nProgramming failure may leave the "
+    "adapter card in an inoperable state!";
+
+}  // namespace
+
+MainWindow::MainWindow(const Ports& ports, std::vector<std::string> args)
+    : view_(ports.view),
+      system_(ports.system),
+      discovery_(ports.library, ports.registry),
+      adapter_(ports.library, ports.registry, ports.events, ports.view.Owner()),
+      args_(std::move(args)) {}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::Initialise() {
+    TheSettings().loggingEnabled = true;
+    SetStatusColour(kColourBlack);
+    SetStatus("");
+    ShowFiles();
+
+    view_.SetTitle(MERU_WINDOW_TITLE);
+    texts_.version = ShortVersionText();
+    texts_.forceAllBlocks = true;
+    PushState();
+    cursor_ = Cursor::kArrow;
+    view_.SetCursor(cursor_);
+
+    if (!adapter_.checkLibrary()) {
+        // Nothing else happens: no command line, no card, no quiet run.
+        SetStatusColour(kColourRed);
+        SetStatus(kLibraryMissingText);
+        SetContinue(continueText_, false);
+        view_.SetCancelText("Exit");
+        view_.ShowWindow(true);
+        return;
+    }
+    libraryUsable_ = true;
+
+    SetStatus(kReadyToCopyText);
+    view_.SetCautionText(kCautionText);
+    ParseCommandLine(args_, TheSettings(), [this](const std::string& path) { AddFile(path, 0); });
+    if (CheckReadiness() != 0) SetContinue(continueText_, true);
+    LogTimeLine();
+
+    updateInProgress_ = false;
+    PushState();
+    if (!TheSettings().quietMode) view_.ShowWindow(true);
+    if (TheSettings().manifestRequested) ShowManifest();
+    if (TheSettings().quietMode) RunQuietLoop();
+}
+
+void MainWindow::OnCommand(int commandId) {
+    switch (commandId) {
+    case IDC_CONTINUE:
+        if (libraryUsable_) RunUpdate();
+        return;
+    case IDC_CANCEL:
+    case IDC_QUIT:
+        OnCancel();
+        return;
+    case 1:  // the dialog's OK command (Enter)
+        OnOk();
+        return;
+    case IDM_ADD_FILE: {
+        std::string path;
+        if (view_.AskFileToAdd(path)) AddFile(path, 0);
+        return;
+    }
+    case IDC_CLOSE_ADAPTER:
+        ResetToNoAdapter();
+        return;
+    case IDC_DETECT_ADAPTERS:
+        ResetToNoAdapter();
+        DetectAdapters(false);
+        return;
+    default:
+        if (tools_ != nullptr && libraryUsable_) tools_->HandleCommand(*this, commandId);
+        return;
+    }
+}
+
+bool MainWindow::OnSystemCommand(int commandId) {
+    if (commandId == IDM_ABOUT) {
+        view_.ShowAboutBox();
+        return true;
+    }
+    if (commandId == IDM_REGISTER_HEX || commandId == IDM_REGISTER_PDA) {
+        if (tools_ != nullptr) tools_->HandleSystemCommand(*this, commandId);
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::OnAdapterListSelection(int position) {
+    if (position < 0 || position >= static_cast<int>(adapterNames_.size())) return;
+    listSelection_ = position;
+    SelectAdapter();
+}
+
+void MainWindow::OnCheckBoxes(bool forceAllBlocks, bool verifyDownloads) {
+    texts_.forceAllBlocks = forceAllBlocks;
+    texts_.verifyDownloads = verifyDownloads;
+}
+
+void MainWindow::OnHandedOverFile(const std::string& path) { AddFile(path, 0); }
+
+void MainWindow::OnFilesDropped(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) AddFile(path, 0);
+}
+
+void MainWindow::OnFileListRightClick(const std::vector<int>& selected) {
+    // At most 20 selected entries are taken, as the list view reports them.
+    std::vector<int> positions(selected.begin(), selected.begin() + std::min<size_t>(selected.size(), 20));
+    files_.Remove(positions);
+    ShowFiles();
+}
+
+void MainWindow::OnCancel() {
+    if (updateInProgress_) return;
+    view_.EndDialog(false);
+}
+
+void MainWindow::OnOk() { view_.EndDialog(true); }
+
+void MainWindow::AddFile(const std::string& path, unsigned resourceId) {
+    if (path.size() >= kPathCapacity) {
+        ReportBox(view_.Owner(), ("File path too long; it cannot be queued: " + path).c_str(), "Error",
+                  kBoxIconStop);
+        return;
+    }
+    files_.Insert(ClassifyFile(path, resourceId));
+    ShowFiles();
+}
+
+void MainWindow::SetStatus(const std::string& text) {
+    statusText_ = text;
+    view_.SetStatusText(text);
+}
+
+void MainWindow::SetStatusColour(uint32_t colour) {
+    statusColour_ = colour;
+    view_.SetStatusColour(colour);
+}
+
+void MainWindow::SetContinue(const std::string& text, bool enabled) {
+    continueText_ = text;
+    view_.SetContinueText(text);
+    view_.EnableContinue(enabled);
+}
+
+void MainWindow::PushState() { view_.PushDisplayTexts(texts_); }
+
+void MainWindow::ShowFiles() { view_.ShowFileList(files_.Entries()); }
+
+void MainWindow::SetGridField(GridField field, const std::string& text) {
+    grid_[static_cast<int>(field)] = text;
+    view_.SetGridField(field, text);
+}
+
+void MainWindow::ClearGrid() {
+    for (int i = 0; i < kGridFieldCount; ++i) SetGridField(static_cast<GridField>(i), "");
+}
+
+void MainWindow::LogTimeLine() {
+    const std::tm now = system_.LocalTime();
+    char line[160];
+    if (std::strftime(line, sizeof line, "Time of MERU execution: %A, %B %d, %Y  %H:%M:%S\n", &now) == 0) {
+        line[0] = '\0';
+    }
+    LogPrintf("%s", line);
+    LogPrintf("\n");
+}
+
+void MainWindow::ShowManifest() { ReportBox(view_.Owner(), ManifestText().c_str(), nullptr, kBoxOk); }
+
+void MainWindow::RunQuietLoop() {
+    Settings& settings = TheSettings();
+    for (;;) {
+        RunUpdate();
+        if (settings.delay && settings.delaySeconds > 0) {
+            const uint64_t milliseconds = static_cast<uint64_t>(settings.delaySeconds) * 1000u;
+            system_.Sleep(static_cast<uint32_t>(std::min<uint64_t>(milliseconds, 0xFFFFFFFEu)));
+        }
+        if (!settings.repeat) break;
+        --settings.repeatCount;
+        if (settings.repeatCount <= 0 || runOutcome_ != kOutcomeUpdated) break;
+    }
+    view_.EndDialog(runOutcome_ == kOutcomeUpdated || runOutcome_ == kOutcomeSkipped);
+}
+
+}  // namespace meru

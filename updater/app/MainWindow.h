@@ -1,0 +1,175 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/FileList.h"
+#include "app/MainWindowView.h"
+#include "app/SystemPort.h"
+#include "card/AdapterDiscovery.h"
+#include "card/AdapterHandle.h"
+#include "image/Pda.h"
+
+namespace meru {
+
+class FirmwareImage;
+class ImageInfo;
+class MaintenanceTools;
+
+// Run outcomes of the update (the quiet run loop turns them into the exit code).
+constexpr int kOutcomeNone = 0;
+constexpr int kOutcomeUpdated = 1;
+constexpr int kOutcomeSkipped = 2;
+
+// Update kinds, from the comparison of the queued images with the card.
+constexpr int kKindDowngrade = 0;
+constexpr int kKindSameVersion = 1;
+constexpr int kKindUpgrade = 2;
+
+// The main window's controller: owns the adapter handle, the card's PDA,
+// the adapter list, the file list and everything the window shows, and
+// decides what every command does. It draws through a MainWindowView and
+// asks the system through a SystemPort; the Win32 dialog only forwards its
+// messages here.
+class MainWindow {
+public:
+    struct Ports {
+        MainWindowView& view;
+        SystemPort& system;
+        AccessLibrary& library;
+        Registry& registry;
+        OverlappedEvents& events;
+    };
+
+    // args: the program's command line, program path first.
+    MainWindow(const Ports& ports, std::vector<std::string> args);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    void SetTools(MaintenanceTools* tools) { tools_ = tools; }
+
+    // --- messages the dialog forwards ---
+    // The dialog was created: initialisation steps 1-15 (a quiet session
+    // ends the dialog before this returns).
+    void Initialise();
+    // WM_COMMAND of a button, a menu id or the add-file command.
+    void OnCommand(int commandId);
+    // WM_SYSCOMMAND; false when the id is not the window's own (default handling).
+    bool OnSystemCommand(int commandId);
+    // Selection change in the adapter list box: position of the new selection.
+    void OnAdapterListSelection(int position);
+    // The check boxes "Force Update of All Blocks" and "Verify downloads to NVRAM".
+    void OnCheckBoxes(bool forceAllBlocks, bool verifyDownloads);
+    // A second start handed over one argument (WM_COPYDATA).
+    void OnHandedOverFile(const std::string& path);
+    void OnFilesDropped(const std::vector<std::string>& paths);
+    // Right click on the file list: the positions of the selected entries.
+    void OnFileListRightClick(const std::vector<int>& selected);
+    // Cancel button, Escape, closing the window; ignored while updating.
+    void OnCancel();
+    // Enter: the dialog ends with OK.
+    void OnOk();
+
+    // --- what the dialog draws from ---
+    Cursor CurrentCursor() const { return cursor_; }
+    uint32_t StatusColour() const { return statusColour_; }
+
+    // --- operations of the window (used by the checks, the update and the tools) ---
+    void AddFile(const std::string& path, unsigned resourceId);
+    bool OpenSelectedAdapter(bool checkDriver);
+    void CloseAdapter() { adapter_.close(); }
+    void ResetToNoAdapter();
+    void DetectAdapters(bool autoSelect);
+    void SelectAdapter();
+    void RefreshPdaFields();
+    void RefreshCurrentFirmware();
+    void LoadFirmwareForCard();
+
+    bool CheckFileList();
+    bool CheckPlatform(const ImageInfo& image, std::string& note);
+    bool CompareWithCard(const ImageInfo& image, std::string& summary, int& kind);
+    bool LoadEntryImage(int index, ImageInfo& info, FirmwareImage& image);
+    bool CheckEntryAgainstCard(int index, int& kind);
+    bool CheckStationFitsPrimary(const std::vector<const ImageInfo*>& images, std::string& summary);
+
+    int CheckReadiness();
+    bool ComputeUpdateKind();
+    bool HasAcPower();
+    void ShowManifest();
+
+    // The update (the Continue button, each pass of the quiet run loop).
+    void RunUpdate();
+    bool ProgramImage(FirmwareImage& image, bool station, const std::string& description, const std::string& path);
+    void ProgrammingFailDiagnostic();
+    bool MergePdaFile(const std::string& path);
+    bool WritePdaToCard();
+    // Quiet mode: runs the update (repeated and delayed as asked) and ends the dialog.
+    void RunQuietLoop();
+
+    void SetStatus(const std::string& text);
+    void SetStatusColour(uint32_t colour);
+    void SetContinue(const std::string& text, bool enabled);
+
+    // --- state ---
+    AdapterHandle& Adapter() { return adapter_; }
+    Pda& CardPda() { return cardPda_; }
+    const FileList& Files() const { return files_; }
+    bool AdapterSelected() const { return selected_; }
+    int32_t AdapterIndex() const { return adapterIndex_; }
+    const std::string& StatusText() const { return statusText_; }
+    const std::string& ContinueText() const { return continueText_; }
+    const std::vector<std::string>& AdapterNames() const { return adapterNames_; }
+    int UpdateKind() const { return updateKind_; }
+    int RunOutcome() const { return runOutcome_; }
+    bool UpdateInProgress() const { return updateInProgress_; }
+    const DisplayTexts& Texts() const { return texts_; }
+    const std::string& PartNumberText() const { return partNumberText_; }
+    const std::string& GridText(GridField field) const { return grid_[static_cast<int>(field)]; }
+    MainWindowView& View() { return view_; }
+    SystemPort& System() { return system_; }
+
+private:
+    void PushState();
+    void ShowFiles();
+    void ClearGrid();
+    void SetGridField(GridField field, const std::string& text);
+    void LogTimeLine();
+    void NotReady(const std::string& text);
+    // RunUpdate's stages.
+    void EnterProgramming();
+    void FinishProgramming();
+    [[noreturn]] void FailProgramming();
+
+    MainWindowView& view_;
+    SystemPort& system_;
+    AdapterDiscovery discovery_;
+    AdapterHandle adapter_;
+    std::vector<std::string> args_;
+    MaintenanceTools* tools_ = nullptr;
+
+    // Adapter selection.
+    bool selected_ = false;
+    int32_t adapterIndex_ = -1;
+    std::vector<std::string> adapterNames_;
+    std::vector<uint32_t> adapterIndices_;
+    int listSelection_ = -1;
+    Pda cardPda_;
+
+    FileList files_;
+    DisplayTexts texts_;
+    std::string partNumberText_;
+    std::string grid_[kGridFieldCount];
+    std::string statusText_;
+    uint32_t statusColour_ = kColourBlack;
+    std::string continueText_ = "Continue";
+    bool libraryUsable_ = false;
+    bool updateInProgress_ = false;
+    int runOutcome_ = kOutcomeNone;
+    int updateKind_ = kKindUpgrade;
+    Cursor cursor_ = Cursor::kArrow;
+};
+
+}  // namespace meru
