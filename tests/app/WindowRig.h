@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,16 @@ public:
 
 private:
     std::vector<std::string>& lines_;
+};
+
+// A progress bar that also calls a hook at every message.
+class HookedProgressBar : public cardtest::RecordingProgressBar {
+public:
+    void Send(unsigned message, uintptr_t wParam, intptr_t lParam) override {
+        RecordingProgressBar::Send(message, wParam, lParam);
+        if (hook) hook();
+    }
+    std::function<void()> hook;
 };
 
 // The main window as the tests see it: every text and switch it was last given.
@@ -83,7 +94,7 @@ public:
     bool cancelFocused = false, progressShown = false, windowShown = false, windowEnabled = true;
     bool adapterNameShown = false;
     meru::Cursor cursor = meru::Cursor::kArrow;
-    cardtest::RecordingProgressBar progress;
+    HookedProgressBar progress;
     meru::DisplayTexts texts;
     std::vector<std::string> adapters;
     int adapterSelection = -1;
@@ -122,6 +133,30 @@ public:
     std::vector<uint32_t> slept;
 };
 
+// The card library with a log of the requests that pass through it, in order.
+class RecordingLibrary : public meru::AccessLibrary {
+public:
+    explicit RecordingLibrary(meru::AccessLibrary& inner) : inner_(inner) {}
+    bool IsWindowsNT() override { return inner_.IsWindowsNT(); }
+    uint32_t OSGetPlatformVersion(uint32_t which) override { return inner_.OSGetPlatformVersion(which); }
+    uint32_t GetAdapterRegistryInfo(meru::AdapterRegistryInfo& info, const char* subkey) override {
+        return inner_.GetAdapterRegistryInfo(info, subkey);
+    }
+    int32_t OpenAdapter(const char* name) override { return inner_.OpenAdapter(name); }
+    uint32_t GetLastError() override { return inner_.GetLastError(); }
+    void CloseAdapter(int32_t handle) override { inner_.CloseAdapter(handle); }
+    uint32_t MakeNdisRequest(int32_t handle, const meru::NdisRequest& request, void* overlapped) override {
+        oids.push_back(request.oid);
+        return inner_.MakeNdisRequest(handle, request, overlapped);
+    }
+    bool IsWindows95() override { return inner_.IsWindows95(); }
+
+    std::vector<uint32_t> oids;
+
+private:
+    meru::AccessLibrary& inner_;
+};
+
 // Thrown by the process-exit hook instead of ending the test program.
 struct ProcessEnded {
     int code;
@@ -151,7 +186,7 @@ struct WindowRig {
     // Creates the window and runs its initialisation (a quiet session ends in it).
     meru::MainWindow& Start(std::vector<std::string> args = {}) {
         args.insert(args.begin(), "meru.exe");
-        window = std::make_unique<meru::MainWindow>(meru::MainWindow::Ports{view, system, library, registry, events},
+        window = std::make_unique<meru::MainWindow>(meru::MainWindow::Ports{view, system, requests, registry, events},
                                                     args);
         window->Adapter().setSleepHook([](uint32_t) {});
         window->Initialise();
@@ -166,6 +201,7 @@ struct WindowRig {
     sim::AdapterFixture fixture{registry};
     sim::FixtureAdapter adapter;
     sim::SoftwareLibrary library{registry};
+    RecordingLibrary requests{library};
     sim::SoftwareCard card;
     cardtest::FakeOverlappedEvents events;
     RecordingView view;

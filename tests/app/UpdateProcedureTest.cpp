@@ -1,0 +1,265 @@
+// RunUpdate and the quiet run loop against the software card: what reaches
+// the card, in which order, and what the window and the log say.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "WindowRig.h"
+#include "app/ResourceIds.h"
+#include "base/Settings.h"
+#include "sim/CardMemory.h"
+#include "sim/CardProtocol.h"
+#include "sim/FlashIdentity.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using apptest::ProcessEnded;
+using apptest::WindowRig;
+
+const std::string kFirmwareDir = MERU_FIRMWARE_DIR;
+std::string Shipped(const std::string& name) { return kFirmwareDir + "/" + name; }
+
+sim::FactoryOptions OlderCard() {
+    sim::FactoryOptions options;
+    options.primary = apptest::Firmware(options.primary, 1, 3, 0);
+    options.station = apptest::Firmware(options.station, 1, 3, 0);
+    return options;
+}
+
+// The card's flash and production data, to tell whether anything was written.
+std::vector<uint8_t> Snapshot(const sim::SoftwareCard& card) {
+    std::vector<uint8_t> bytes = sim::ReadCardBytes(card.State(), 0x7E0000, 0x20000);
+    const std::vector<uint8_t> station = sim::ReadCardBytes(card.State(), 0x100000, 0x20000);
+    bytes.insert(bytes.end(), station.begin(), station.end());
+    return bytes;
+}
+
+// One letter per request, runs of the same request folded into one.
+std::string FoldedRequests(const std::vector<uint32_t>& oids) {
+    std::string letters;
+    for (uint32_t oid : oids) {
+        char letter = '?';
+        switch (oid) {
+        case sim::kOidVendorDriverVersion: letter = 'V'; break;
+        case sim::kOidReadRid: letter = 'R'; break;
+        case sim::kOidAuxRead: letter = 'A'; break;
+        case sim::kOidEnableAux: letter = 'E'; break;
+        case sim::kOidDownload: letter = 'D'; break;
+        case sim::kOidAuxWrite: letter = 'W'; break;
+        case sim::kOidBlockProtocols: letter = 'B'; break;
+        case sim::kOidUnblockProtocols: letter = 'U'; break;
+        case sim::kOidConclude: letter = 'C'; break;
+        case sim::kOidDriverCheck: letter = 'K'; break;
+        case sim::kOidPermanentAddress: letter = 'M'; break;
+        }
+        if (letters.empty() || letters.back() != letter) letters += letter;
+    }
+    return letters;
+}
+
+bool Logged(WindowRig& rig, const std::string& line) { return rig.log.Text().find(line) != std::string::npos; }
+
+TEST(RunUpdate, OlderCardIsUpdatedInOrder) {
+    testsupport::TempDir dir;
+    const std::string pda = dir.File("serial.pda");
+    // A new serial number, as a production-data file would bring it.
+    testsupport::WriteWholeFile(pda, "0x0007, 0x0003, 0x3939, 0x4E4E, 0x3030, 0x3030, 0x3131, 0x3232\n");
+    WindowRig rig(1, WindowRig::kPlatform, OlderCard());
+    rig.Start({pda});
+    ASSERT_EQ(rig.view.continueText, "Continue");
+    rig.requests.oids.clear();
+
+    rig.window->OnCommand(IDC_CONTINUE);
+
+    EXPECT_EQ(rig.view.status, "Update Successful!");
+    EXPECT_EQ(rig.window->RunOutcome(), meru::kOutcomeUpdated);
+    const sim::FactoryFirmware primary = sim::ReportedFirmware(rig.card.State(), sim::Component::kPrimary);
+    const sim::FactoryFirmware station = sim::ReportedFirmware(rig.card.State(), sim::Component::kStation);
+    EXPECT_EQ(primary.fileName, "PK010400.HEX");
+    EXPECT_EQ(station.fileName, "SA010500.HEX");
+    EXPECT_EQ((std::vector<uint16_t>{primary.major, primary.minor, primary.supplierBottom, primary.supplierTop}),
+              (std::vector<uint16_t>{1, 4, 2, 4}));
+    EXPECT_EQ((std::vector<uint16_t>{station.major, station.minor, station.supplierBottom, station.supplierTop}),
+              (std::vector<uint16_t>{1, 5, 2, 3}));
+    // The card's MAC address is plugged into the station image.
+    EXPECT_EQ(sim::ReadCardBytes(rig.card.State(), 0x100080, 6),
+              (std::vector<uint8_t>{0x00, 0x60, 0x1D, 0x12, 0x34, 0x56}));
+    // The merged PDA reached the card: the serial number is the file's.
+    EXPECT_EQ(rig.window->Texts().serialNumber, "99NN00001122");
+
+    // Open with the driver check, PDA read, comparison reads, PDA write and
+    // conclusion, driver check, each image (block, enable, prepare, data),
+    // driver check, unblock, conclusion.
+    const std::string folded = FoldedRequests(rig.requests.oids);
+    const std::string run = folded.substr(folded.rfind('V', folded.find('D')));
+    EXPECT_EQ(run.substr(0, run.rfind('C') + 1), "VEAREDWBKEDKCKBEDWDBEDWDKUC") << folded;
+
+    // The Done state of the window.
+    EXPECT_FALSE(rig.view.continueEnabled);
+    EXPECT_EQ(rig.view.cancelText, "Exit");
+    EXPECT_TRUE(rig.view.cancelEnabled);
+    EXPECT_TRUE(rig.view.cancelFocused);
+    EXPECT_FALSE(rig.view.progressShown);
+    EXPECT_FALSE(rig.view.afterColumnShown);
+    EXPECT_FALSE(rig.view.cautionGroupShown);
+    EXPECT_EQ(rig.view.caution, "");
+    EXPECT_EQ(rig.view.grid[static_cast<int>(meru::GridField::kCurrentStationRevision)], "1.5.0");
+    EXPECT_EQ(rig.view.progressWindowLines, std::vector<std::string>{}) << "interactive runs show no progress window";
+    EXPECT_TRUE(Logged(rig, "Updating flash\nAdapter: VELOX 11 Mbit/s Wireless LAN PC Card \n"
+                            "Station Firmware: Rev 1.5.0 from SA010500.HEX \n"));
+}
+
+TEST(RunUpdate, QuietRunShowsTheProgressWindowAndEndsWithOk) {
+    WindowRig rig(1, WindowRig::kPlatform, OlderCard());
+    rig.Start({"-quiet"});
+    EXPECT_EQ(rig.view.ended, 1);
+    EXPECT_FALSE(rig.view.windowShown);
+    EXPECT_EQ(rig.boxes.boxes.size(), 0u);
+    ASSERT_EQ(rig.view.progressWindowLines.size(), 4u);
+    EXPECT_EQ(rig.view.progressWindowLines[1],
+              "Flash update in progress.  Please wait.|Adapter: VELOX 11 Mbit/s Wireless LAN PC Card |"
+              "Primary Firmware: Rev 1.4.0 from PK010400.HEX ");
+}
+
+TEST(RunUpdate, StopsBeforeWritingAnything) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        std::string box;      // "" when no box is expected
+        std::string status;   // "" when the status is not checked
+    };
+    testsupport::TempDir dir;
+    const std::string broken = dir.File("broken.hex");
+    testsupport::WriteWholeFile(broken, "S3 not a record\n");
+    std::vector<std::string> tooMany;
+    for (int i = 0; i < 8; ++i) tooMany.push_back(dir.File("p" + std::to_string(i) + ".pda"));
+    const Case cases[] = {
+        {"ten entries", tooMany, "Error:Error - Too many files at once", ""},
+        {"an image that does not load", {broken, Shipped("PK010400.HEX")}, "Cannot Continue:Error Loading Files. Update will not start.", ""},
+        {"an unreadable PDA file", {dir.File("missing.pda")}, "(none):File not loaded. Format invalid?", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WindowRig rig(1, WindowRig::kPlatform, OlderCard());
+        rig.Start(c.args);
+        const std::vector<uint8_t> before = Snapshot(rig.card);
+        rig.window->OnCommand(IDC_CONTINUE);
+        ASSERT_FALSE(rig.boxes.boxes.empty());
+        EXPECT_EQ(rig.boxes.boxes.back().caption + ":" + rig.boxes.boxes.back().text, c.box);
+        EXPECT_EQ(rig.Requests(sim::kOidDownload), 0u);
+        EXPECT_TRUE(Snapshot(rig.card) == before);
+        EXPECT_FALSE(rig.window->Adapter().isOpen());
+    }
+}
+
+TEST(RunUpdate, UnreadableCardPdaIsNeverReplacedByTheFiles) {
+    testsupport::TempDir dir;
+    const std::string pda = dir.File("serial.pda");
+    testsupport::WriteWholeFile(pda, "0x0007, 0x0003, 0x3939, 0x4E4E, 0x3030, 0x3030, 0x3131, 0x3232\n");
+    WindowRig rig(1, WindowRig::kPlatform, OlderCard());
+    rig.Start({pda});
+    const std::vector<uint16_t> pdaBefore = sim::ReadCardWords(rig.card.State(), 0x7F0000, 512);
+    // The readiness check reads the PDA once more; the run's own read is refused.
+    sim::FaultTrigger second;
+    second.mode = sim::FaultTrigger::kNth;
+    second.nth = 2;
+    rig.card.State().faults.refusals.push_back({sim::kOidAuxRead, second, 0xC0000001});
+    rig.window->OnCommand(IDC_CONTINUE);
+    EXPECT_EQ(rig.Requests(sim::kOidDownload), 0u);
+    EXPECT_EQ(sim::ReadCardWords(rig.card.State(), 0x7F0000, 512), pdaBefore);
+    ASSERT_FALSE(rig.boxes.boxes.empty());
+    EXPECT_EQ(rig.boxes.boxes.back().caption, "Cannot Continue");
+    EXPECT_FALSE(rig.window->Adapter().isOpen());
+}
+
+TEST(RunUpdate, QuietOutcomesAndExitCodes) {
+    struct Case {
+        const char* name;
+        sim::FactoryOptions card;
+        std::vector<std::string> args;
+        int ended;   // 1 OK (exit 0), 0 Cancel (exit 1)
+        int outcome;
+        uint64_t downloads;  // 0: none, 1: some
+    };
+    sim::FactoryOptions same;
+    same.primary = apptest::Firmware(same.primary, 1, 4, 0);
+    same.station = apptest::Firmware(same.station, 1, 5, 0);
+    sim::FactoryOptions newer;
+    newer.primary = apptest::Firmware(newer.primary, 1, 5, 0);
+    newer.station = apptest::Firmware(newer.station, 1, 6, 0);
+    const std::string older = Shipped("SA010300.HEX");
+    sim::FactoryOptions olderPrimary = same;  // the primary is an upgrade, so nothing is skipped
+    olderPrimary.primary = apptest::Firmware(same.primary, 1, 3, 0);
+    const Case cases[] = {
+        {"older card", OlderCard(), {"-quiet"}, 1, 1, 1},
+        {"same versions: skipped", same, {"-quiet"}, 1, 2, 0},
+        {"same versions, -olderOK: written again", same, {"-quiet", "-olderOK"}, 1, 1, 1},
+        {"newer card, embedded images, -olderOK", newer, {"-quiet", "-olderOK"}, 0, 0, 0},
+        {"older command-line station", olderPrimary, {"-quiet", older}, 0, 0, 0},
+        {"older command-line station, -olderOK", olderPrimary, {"-quiet", "-olderOK", older}, 1, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WindowRig rig(1, WindowRig::kPlatform, c.card);
+        rig.Start(c.args);
+        EXPECT_EQ(rig.view.ended, c.ended);
+        EXPECT_EQ(rig.window->RunOutcome(), c.outcome);
+        EXPECT_EQ(rig.Requests(sim::kOidDownload) > 0, c.downloads > 0);
+    }
+}
+
+TEST(RunUpdate, RepeatRunsWhileUpdatedAndDelayWaits) {
+    WindowRig rig(1, WindowRig::kPlatform, OlderCard());
+    rig.Start({"-quiet", "-olderOK", "-repeat", "3", "-delay", "2"});
+    EXPECT_EQ(rig.view.ended, 1);
+    EXPECT_EQ(rig.system.slept, (std::vector<uint32_t>{2000, 2000, 2000}));
+    EXPECT_EQ(rig.Requests(sim::kOidUnblockProtocols), 3u) << "three programming runs";
+
+    WindowRig once(1, WindowRig::kPlatform, OlderCard());
+    once.Start({"-quiet", "-repeat", "3"});  // the second run finds the card up to date
+    EXPECT_EQ(once.Requests(sim::kOidUnblockProtocols), 1u);
+    EXPECT_EQ(once.window->RunOutcome(), meru::kOutcomeSkipped);
+    EXPECT_EQ(once.view.ended, 1);
+}
+
+TEST(RunUpdate, DownloadFailureIsFatal) {
+    WindowRig failing(1, WindowRig::kPlatform, OlderCard());
+    sim::DownloadFailure failure;
+    failure.status = 0xC0000001;
+    failure.range = sim::AddressRange{0x100000, 0x10FFFF};
+    failing.card.State().faults.downloadFailures.push_back(failure);
+    try {
+        failing.Start({"-quiet"});
+        FAIL() << "the process should have ended";
+    } catch (const ProcessEnded& ended) {
+        EXPECT_EQ(ended.code, 1);
+    }
+    EXPECT_TRUE(Logged(failing, "Update FAILED\n"));
+    EXPECT_TRUE(Logged(failing,
+                       "Fatal Error: Card Write Failure detected.  The adapter card may have become non-functional.  "
+                       "Click OK to exit.\n"));
+    EXPECT_EQ(failing.Requests(sim::kOidUnblockProtocols), 1u) << "protocols unblocked on the fatal path";
+    EXPECT_FALSE(failing.window->Adapter().isOpen());
+}
+
+TEST(RunUpdate, CancelIsIgnoredWhileProgramming) {
+    WindowRig rig(1, WindowRig::kPlatform, OlderCard());
+    rig.Start();
+    // The progress bar moves from inside the programming: press Cancel there.
+    int presses = 0;
+    rig.view.progress.hook = [&] {
+        ++presses;
+        rig.window->OnCancel();
+    };
+    rig.window->OnCommand(IDC_CONTINUE);
+    EXPECT_GT(presses, 0);
+    EXPECT_EQ(rig.view.ended, -1);
+    EXPECT_EQ(rig.view.status, "Update Successful!");
+    rig.window->OnCommand(IDC_CANCEL);
+    EXPECT_EQ(rig.view.ended, 0) << "Exit after a successful update ends with Cancel (exit code 1)";
+}
+
+}  // namespace
