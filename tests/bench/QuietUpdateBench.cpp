@@ -1,0 +1,92 @@
+// A whole quiet update of an older software card, as `meru.exe -quiet` runs
+// it: readiness check, comparisons, then the catalogue's primary and station
+// images programmed. Prints the requests one run sends by OID and the data
+// downloads against their lower bound, the images' chunk counts; a run that
+// sends more is reported as an error.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/WindowRig.h"
+#include "card/CardRequests.h"
+#include "image/FirmwareImage.h"
+#include "image/ImageInfo.h"
+
+namespace {
+
+struct NamedOid {
+    const char* name;
+    uint32_t oid;
+};
+const NamedOid kOids[] = {
+    {"READ_RID", meru::OID_CARD_READ_RID},
+    {"AUX_READ", meru::OID_CARD_AUX_READ},
+    {"DOWNLOAD", meru::OID_CARD_DOWNLOAD},
+    {"AUX_WRITE", meru::OID_CARD_AUX_WRITE},
+    {"ENABLE_AUX", meru::OID_CARD_ENABLE_AUX},
+    {"BLOCK_PROTOCOLS", meru::OID_CARD_BLOCK_PROTOCOLS},
+    {"UNBLOCK_PROTOCOLS", meru::OID_CARD_UNBLOCK_PROTOCOLS},
+    {"CONCLUDE", meru::OID_CARD_CONCLUDE},
+    {"DRIVER_CHECK", meru::OID_CARD_DRIVER_CHECK},
+    {"DRIVER_VERSION", meru::OID_GEN_VENDOR_DRIVER_VERSION},
+    {"PERMANENT_ADDRESS", meru::OID_802_3_PERMANENT_ADDRESS},
+};
+
+// The fewest data downloads that can carry an embedded image.
+uint16_t ChunksOf(unsigned resourceId) {
+    auto image = std::make_unique<meru::FirmwareImage>();
+    meru::ImageInfo info;
+    if (info.LoadResource(resourceId, image.get(), nullptr) == 0) return 0;
+    return image->CountChunks(2042, 0x10000);
+}
+
+sim::FactoryOptions OlderCard() {
+    sim::FactoryOptions options;
+    options.primary = apptest::Firmware(options.primary, 1, 3, 0);
+    options.station = apptest::Firmware(options.station, 1, 3, 0);
+    return options;
+}
+
+void QuietUpdate(benchmark::State& state) {
+    uint64_t requests[sizeof kOids / sizeof kOids[0]] = {};
+    uint64_t downloads = 0;
+    uint16_t lowerBound = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto rig = std::make_unique<apptest::WindowRig>(1, apptest::WindowRig::kPlatform, OlderCard());
+        if (lowerBound == 0) lowerBound = static_cast<uint16_t>(ChunksOf(152) + ChunksOf(161));  // PK010400, SA010500
+        state.ResumeTiming();
+
+        rig->Start({"-quiet"});
+
+        state.PauseTiming();
+        if (rig->view.ended != 1 || rig->window->RunOutcome() != meru::kOutcomeUpdated) {
+            state.SkipWithError("the quiet run did not update the card");
+            return;
+        }
+        for (size_t i = 0; i < sizeof kOids / sizeof kOids[0]; ++i) requests[i] += rig->Requests(kOids[i].oid);
+        downloads += rig->Requests(meru::OID_CARD_DOWNLOAD);
+        rig.reset();
+        state.ResumeTiming();
+    }
+    const double runs = static_cast<double>(state.iterations());
+    for (size_t i = 0; i < sizeof kOids / sizeof kOids[0]; ++i) {
+        state.counters[kOids[i].name] = static_cast<double>(requests[i]) / runs;
+    }
+    // Each image's preparation sends one empty download besides the data.
+    const double dataDownloads = static_cast<double>(downloads) / runs - 2.0;
+    state.counters["data_downloads"] = dataDownloads;
+    state.counters["lower_bound"] = lowerBound;
+    if (dataDownloads != lowerBound) {
+        state.SkipWithError(("data downloads per run " + std::to_string(dataDownloads) + ", lower bound " +
+                             std::to_string(lowerBound))
+                                .c_str());
+    }
+}
+BENCHMARK(QuietUpdate)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
