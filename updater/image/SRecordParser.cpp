@@ -44,14 +44,22 @@ RecordType TypeOf(int typeDigit) {
     }
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
+// Value of every character as a hexadecimal digit, -1 for the others.
+struct HexDigitTable {
+    int8_t value[256];
+    constexpr HexDigitTable() : value() {
+        for (int c = 0; c < 256; ++c) value[c] = -1;
+        for (int c = '0'; c <= '9'; ++c) value[c] = static_cast<int8_t>(c - '0');
+        for (int c = 'a'; c <= 'f'; ++c) value[c] = static_cast<int8_t>(c - 'a' + 10);
+        for (int c = 'A'; c <= 'F'; ++c) value[c] = static_cast<int8_t>(c - 'A' + 10);
+    }
+};
+constexpr HexDigitTable kHexDigits;
 
-// The byte written as two hex digits at text[index], text[index + 1].
+int HexValue(char c) { return kHexDigits.value[static_cast<unsigned char>(c)]; }
+
+// The byte written as two hex digits at text[index], text[index + 1]
+// (both known to be hex digits).
 uint8_t ByteAt(const char* text, size_t index) {
     return static_cast<uint8_t>((HexValue(text[index]) << 4) | HexValue(text[index + 1]));
 }
@@ -134,17 +142,18 @@ int ImageInfo::ParseRecord(FirmwareImage* image, PlugRecordList* plugs, const ch
         return LineLengthInvalid(lineNumber);
     }
 
-    uint32_t address = 0;
-    for (size_t i = 0; i < type.addressDigits; ++i) {
-        address = (address << 4) | static_cast<uint32_t>(HexValue(text[4 + i]));
-    }
-    const size_t dataStart = 4 + type.addressDigits;
-    const size_t dataCount = (length - minimum) / 2;
-    uint8_t data[kMaxDataBytes];
-    for (size_t i = 0; i < dataCount; ++i) data[i] = ByteAt(text, dataStart + 2 * i);
-
+    // Every byte after the type: count, address, data, checksum; decoded once.
+    uint8_t bytes[1 + kMaxDataBytes + 1];
+    const size_t byteCount = (length - 2) / 2;
     unsigned sum = 0;
-    for (size_t i = 2; i + 1 < length; i += 2) sum += ByteAt(text, i);
+    for (size_t i = 0; i < byteCount; ++i) {
+        bytes[i] = ByteAt(text, 2 + 2 * i);
+        sum += bytes[i];
+    }
+    uint32_t address = 0;
+    for (size_t i = 0; i < type.addressDigits / 2; ++i) address = (address << 8) | bytes[1 + i];
+    const size_t dataCount = (length - minimum) / 2;
+    const uint8_t* data = bytes + 1 + type.addressDigits / 2;
     if ((sum & 0xFFu) != 0xFFu) {
         LogPrintf("ERROR: Line %u: Checksum failed.\n", lineNumber);
         return 0;
