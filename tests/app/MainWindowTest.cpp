@@ -138,6 +138,7 @@ TEST(MainWindowReadiness, LibraryStartupErrorDisablesEverything) {
     EXPECT_EQ(rig.view.cancelText, "Exit");
     EXPECT_EQ(rig.view.ended, -1) << "-quiet has no effect: the command line is never parsed";
     EXPECT_FALSE(meru::TheSettings().quietMode);
+    EXPECT_FALSE(rig.view.boxFont);
     EXPECT_EQ(rig.window->Files().Count(), 0);
     rig.window->OnCommand(IDC_CONTINUE);
     EXPECT_EQ(rig.view.status, "Could not find/load the necessary system files. Functionality is disabled.");

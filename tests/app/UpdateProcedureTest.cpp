@@ -263,3 +263,21 @@ TEST(RunUpdate, CancelIsIgnoredWhileProgramming) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RunUpdate, FilesHandedOverDuringARunWaitForItsEnd) {
+    WindowRig rig(1, WindowRig::kPlatform, OlderCard());
+    rig.Start();
+    const std::string extra = Shipped("SA010300.HEX");
+    // A second start's hand-over arrives while a box of the run is open.
+    rig.view.progress.hook = [&] { rig.window->OnHandedOverFile(extra); };
+    rig.window->OnCommand(IDC_CONTINUE);
+    rig.view.progress.hook = nullptr;
+    EXPECT_EQ(rig.view.status, "Update Successful!");
+    EXPECT_EQ(sim::ReportedFirmware(rig.card.State(), sim::Component::kStation).fileName, "SA010500.HEX");
+    EXPECT_EQ(rig.window->Files().At(rig.window->Files().FirstOfType(meru::kFileStation))->path, extra)
+        << "entered once the run was over";
+}
+
+}  // namespace

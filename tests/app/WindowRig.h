@@ -54,6 +54,7 @@ public:
     void SetStatusText(const std::string& text) override { status = text; }
     void SetStatusColour(uint32_t value) override { colour = value; }
     void SetCautionText(const std::string& text) override { caution = text; }
+    void UseBoxFont() override { boxFont = true; }
     void SetGridField(meru::GridField field, const std::string& text) override {
         grid[static_cast<int>(field)] = text;
     }
@@ -92,7 +93,7 @@ public:
     std::string grid[meru::kGridFieldCount];
     bool afterColumnShown = true, cautionGroupShown = true, continueEnabled = true, cancelEnabled = true;
     bool cancelFocused = false, progressShown = false, windowShown = false, windowEnabled = true;
-    bool adapterNameShown = false;
+    bool adapterNameShown = false, boxFont = false;
     meru::Cursor cursor = meru::Cursor::kArrow;
     HookedProgressBar progress;
     meru::DisplayTexts texts;

@@ -168,6 +168,9 @@ bool MainWindow::CheckEntryAgainstCard(int index, int& kind) {
     std::string summary;
     const bool fits = CompareWithCard(info, summary, kind);
     adapter_.close();
+    // The summary goes nowhere else: a refusal (a quiet run's skip or
+    // downgrade) is at least in the session log.
+    if (!fits && !summary.empty()) LogPrintf("%s", summary.c_str());
     return fits;
 }
 

@@ -65,6 +65,7 @@ void MainWindow::Initialise() {
     }
     libraryUsable_ = true;
 
+    view_.UseBoxFont();
     SetStatus(kReadyToCopyText);
     view_.SetCautionText(kCautionText);
     ParseCommandLine(args_, TheSettings(), [this](const std::string& path) { AddFile(path, 0); });
@@ -81,7 +82,7 @@ void MainWindow::Initialise() {
 void MainWindow::OnCommand(int commandId) {
     switch (commandId) {
     case IDC_CONTINUE:
-        if (libraryUsable_) RunUpdate();
+        if (libraryUsable_ && !runActive_) RunGuardedUpdate();
         return;
     case IDC_CANCEL:
     case IDC_QUIT:
@@ -131,13 +132,23 @@ void MainWindow::OnCheckBoxes(bool forceAllBlocks, bool verifyDownloads) {
     texts_.verifyDownloads = verifyDownloads;
 }
 
-void MainWindow::OnHandedOverFile(const std::string& path) { AddFile(path, 0); }
+// A box shown during an update lets messages through; files handed over or
+// dropped meanwhile wait until the run is over, so that the run's list does
+// not change under it.
+void MainWindow::OnHandedOverFile(const std::string& path) {
+    if (runActive_) {
+        filesArrivedDuringRun_.push_back(path);
+        return;
+    }
+    AddFile(path, 0);
+}
 
 void MainWindow::OnFilesDropped(const std::vector<std::string>& paths) {
-    for (const std::string& path : paths) AddFile(path, 0);
+    for (const std::string& path : paths) OnHandedOverFile(path);
 }
 
 void MainWindow::OnFileListRightClick(const std::vector<int>& selected) {
+    if (runActive_) return;
     // At most 20 selected entries are taken, as the list view reports them.
     std::vector<int> positions(selected.begin(), selected.begin() + std::min<size_t>(selected.size(), 20));
     files_.Remove(positions);
@@ -202,10 +213,19 @@ void MainWindow::LogTimeLine() {
 
 void MainWindow::ShowManifest() { ReportBox(view_.Owner(), ManifestText().c_str(), nullptr, kBoxOk); }
 
+void MainWindow::RunGuardedUpdate() {
+    runActive_ = true;
+    RunUpdate();
+    runActive_ = false;
+    std::vector<std::string> arrived;
+    arrived.swap(filesArrivedDuringRun_);
+    for (const std::string& path : arrived) AddFile(path, 0);
+}
+
 void MainWindow::RunQuietLoop() {
     Settings& settings = TheSettings();
     for (;;) {
-        RunUpdate();
+        RunGuardedUpdate();
         if (settings.delay && settings.delaySeconds > 0) {
             const uint64_t milliseconds = static_cast<uint64_t>(settings.delaySeconds) * 1000u;
             system_.Sleep(static_cast<uint32_t>(std::min<uint64_t>(milliseconds, 0xFFFFFFFEu)));

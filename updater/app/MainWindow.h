@@ -108,6 +108,8 @@ public:
     bool WritePdaToCard();
     // Quiet mode: runs the update (repeated and delayed as asked) and ends the dialog.
     void RunQuietLoop();
+    // RunUpdate with the file list held still: files that arrive meanwhile are added afterwards.
+    void RunGuardedUpdate();
 
     void SetStatus(const std::string& text);
     void SetStatusColour(uint32_t colour);
@@ -167,6 +169,8 @@ private:
     std::string continueText_ = "Continue";
     bool libraryUsable_ = false;
     bool updateInProgress_ = false;
+    bool runActive_ = false;
+    std::vector<std::string> filesArrivedDuringRun_;
     int runOutcome_ = kOutcomeNone;
     int updateKind_ = kKindUpgrade;
     Cursor cursor_ = Cursor::kArrow;

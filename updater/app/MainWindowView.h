@@ -76,6 +76,8 @@ public:
     virtual void SetStatusText(const std::string& text) = 0;
     virtual void SetStatusColour(uint32_t colour) = 0;
     virtual void SetCautionText(const std::string& text) = 0;
+    // The status and caution boxes and their frames take the boxes' own font.
+    virtual void UseBoxFont() = 0;
     virtual void SetGridField(GridField field, const std::string& text) = 0;
     // The After Programming column: its four fields and three headings.
     virtual void ShowAfterProgrammingColumn(bool shown) = 0;

@@ -29,7 +29,8 @@ constexpr size_t kVersionTextCapacity = 80;
 struct LoadedImage {
     ImageInfo info;
     FirmwareImage image;
-    int entry = -1;
+    std::string description;
+    std::string path;
 };
 
 }  // namespace
@@ -127,7 +128,8 @@ void MainWindow::RunUpdate() {
     for (int index = merged; files_.At(index) != nullptr; ++index) {
         const FileList::Entry& entry = *files_.At(index);
         auto slot = std::make_unique<LoadedImage>();
-        slot->entry = index;
+        slot->description = entry.description;
+        slot->path = entry.path;
         PlugRecordList plugs;
         const uint16_t lines = entry.resourceId != 0
                                    ? slot->info.LoadResource(entry.resourceId, &slot->image, &plugs)
@@ -173,8 +175,7 @@ void MainWindow::RunUpdate() {
 
     EnterProgramming();
     for (const auto& slot : loaded) {
-        const FileList::Entry& entry = *files_.At(slot->entry);
-        if (!ProgramImage(slot->image, slot->info.station.present, entry.description, entry.path)) FailProgramming();
+        if (!ProgramImage(slot->image, slot->info.station.present, slot->description, slot->path)) FailProgramming();
     }
     FinishProgramming();
 }

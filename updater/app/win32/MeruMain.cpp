@@ -1,15 +1,19 @@
-// Process entry of meru.exe.
+// Process entry of meru.exe: hand over to a running copy, or run the main
+// window as a modal dialog and turn the way it ended into the exit code.
 #include <windows.h>
+#include <commctrl.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "../CommandLine.h"
+#include "Win32InstancePort.h"
+#include "Win32MainWindow.h"
+#include "Win32MessageBox.h"
+#include "app/ResourceIds.h"
+#include "app/SingleInstance.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
 #include "base/Settings.h"
-#include "Win32MessageBox.h"
 #include "image/ResourceSource.h"
 #include "image/win32/Win32ResourceSource.h"
 
@@ -21,21 +25,48 @@ std::vector<std::string> ProgramArguments() {
     return args;
 }
 
+void InitialiseCommonControls() {
+    INITCOMMONCONTROLSEX classes = {};
+    classes.dwSize = sizeof classes;
+    classes.dwICC = ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES;  // tooltips are bar classes
+    InitCommonControlsEx(&classes);
+    // Only the common controls of version 6 know this flag; older ones refuse
+    // the call and keep the system's standard classes.
+    classes.dwICC = ICC_STANDARD_CLASSES;
+    InitCommonControlsEx(&classes);
+}
+
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    const UINT handOverMessage = RegisterWindowMessageA("MSG_MeruFlashFile");
+    const std::vector<std::string> args = ProgramArguments();
+
+    // Lives until the process ends: a copy that runs the window keeps the
+    // start-up mutex owned all that time.
+    static meru::Win32InstancePort instances;
+    const meru::StartupDecision startup = meru::DecideStartup(instances, args);
+    if (!startup.runWindow) {
+        if (!startup.logLine.empty()) {
+            // Logging is on as it would be in the window this copy does not open.
+            meru::TheSettings().loggingEnabled = true;
+            meru::LogPrintf("%s\n", startup.logLine.c_str());
+        }
+        meru::FlushAllOutput();
+        return startup.exitCode;
+    }
+
+    InitialiseCommonControls();
     static meru::Win32MessageBox messageBoxes;
     meru::SetMessageBoxPort(&messageBoxes);
     static meru::Win32ResourceSource firmwareResources;
     meru::SetResourceSource(&firmwareResources);
 
-    const std::vector<std::string> args = ProgramArguments();
-    meru::Settings& settings = meru::TheSettings();
-    settings.loggingEnabled = true;  // as the main window does when it starts to initialise
-
-    // File arguments have no file list to go into until the main window exists.
-    meru::ParseCommandLine(args, settings, [](const std::string&) {});
-
+    meru::MainWindowStart start{instance, args, handOverMessage};
+    const INT_PTR ended =
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), nullptr, meru::MainWindowDialogProc,
+                        reinterpret_cast<LPARAM>(&start));
     meru::FlushAllOutput();
-    return 0;
+    // A dialog that could not be created (0 or -1) also ends with code 0.
+    return ended == IDCANCEL ? 1 : 0;
 }
