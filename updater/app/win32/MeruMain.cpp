@@ -66,7 +66,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const INT_PTR ended =
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), nullptr, meru::MainWindowDialogProc,
                         reinterpret_cast<LPARAM>(&start));
+    if (ended == IDOK || ended == IDCANCEL) {
+        meru::FlushAllOutput();
+        return ended == IDOK ? 0 : 1;
+    }
+    // No window (no display, no resources): nothing was done, and an
+    // unattended caller must not take that for success.
+    meru::TheSettings().loggingEnabled = true;
+    meru::LogPrintf("The main window could not be created (%ld); nothing was done.\n",
+                    static_cast<long>(GetLastError()));
     meru::FlushAllOutput();
-    // A dialog that could not be created (0 or -1) also ends with code 0.
-    return ended == IDCANCEL ? 1 : 0;
+    return 1;
 }
