@@ -38,13 +38,23 @@ uint32_t SoftwareCard::AuxRead(uint8_t* buffer, uint32_t length) {
     const bool bit31 = (header.address & kAuxFlagBit31) != 0;
     const uint32_t address = header.address & ~kAuxFlagBit31;
     if (!InCardSpace(state_, address, header.count)) return kStatusInvalidData;
+    const uint16_t macType = state_.macType;
+    if (const std::optional<uint32_t> refused = state_.faults.TakeReadRefusal(macType, address, header.count)) {
+        return *refused;
+    }
 
     std::vector<uint8_t> data = ReadCardBytes(state_, address, header.count);
-    const uint16_t macType = state_.macType;
     const uint32_t pdaStart = StorageAddress(macType, Layout().pdaAddress);
     bool flaky = false;
     for (uint32_t i = 0; i < header.count; ++i) {
         const uint32_t storage = StorageAddress(macType, address + i);
+        // Downloads are decoded on their way to the flash; reads are not: on
+        // the MX100 a read that names address bits 17 or 18 selects nothing
+        // and sees an erased bus.
+        if (storage != address + i) {
+            data[i] = SparseFlash::kErased;
+            continue;
+        }
         if (state_.faults.pdaOnlyWithBit31 && !bit31 && storage >= pdaStart && storage < pdaStart + kPdaBytes) {
             data[i] = SparseFlash::kErased;
         }
@@ -84,11 +94,22 @@ uint32_t SoftwareCard::Download(uint8_t* buffer, uint32_t length) {
     if (!state_.session.protocolsBlocked || state_.session.preparationStep < 2) return kStatusFailure;
     if (header.address % kDownloadBoundary + header.count > kDownloadBoundary) return kStatusInvalidData;
     if (!InCardSpace(state_, header.address, header.count)) return kStatusInvalidData;
-    if (const std::optional<uint32_t> failure =
-            state_.faults.TakeDownloadFailure(state_.macType, header.address, header.count)) {
+    FaultSet& faults = state_.faults;
+    const uint16_t macType = state_.macType;
+    if (const std::optional<uint32_t> failure = faults.TakeDownloadFailure(macType, header.address, header.count)) {
         return *failure;
     }
-    WriteCardBytes(state_, header.address, buffer + kAuxHeaderBytes, header.count);
+    // What reaches the flash: all the data, unless a fault keeps only its
+    // first half or changes its middle byte. The card reports success either way.
+    const uint8_t* data = buffer + kAuxHeaderBytes;
+    std::vector<uint8_t> stored(data, data + header.count);
+    if (faults.TakePartialDownload(macType, header.address, header.count)) stored.resize(header.count / 2);
+    if (faults.TakeDownloadCorruption(macType, header.address, header.count) && !stored.empty()) {
+        stored[stored.size() / 2] ^= 0xFF;
+    }
+    WriteCardBytes(state_, header.address, stored);
+    if (header.count != 0) faults.CountStoredDownload();
+    if (faults.PowerLostStatus()) state_.session = SessionState();  // what the card held in RAM is gone
     return kStatusSuccess;
 }
 

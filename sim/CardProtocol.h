@@ -31,6 +31,7 @@ constexpr uint32_t kStatusInvalidLength = 0xC0010014;
 constexpr uint32_t kStatusInvalidData = 0xC0010015;
 constexpr uint32_t kStatusBufferTooShort = 0xC0010016;
 constexpr uint32_t kStatusInvalidOid = 0xC0010017;
+constexpr uint32_t kStatusAdapterRemoved = 0xC0010018;  // a card without power
 
 // Record numbers.
 constexpr uint16_t kRidPrimaryIdentity = 0xFD02;

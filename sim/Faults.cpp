@@ -24,19 +24,26 @@ bool FaultTrigger::Strike() {
     return false;
 }
 
-std::optional<uint32_t> FaultSet::TakeRefusal(uint32_t oid) {
+namespace {
+
+uint32_t StatusOf(const OidRefusal& rule) { return rule.status; }
+uint32_t StatusOf(const DownloadFailure& rule) { return rule.status; }
+uint32_t StatusOf(const ReadRefusal& rule) { return rule.status; }
+uint32_t StatusOf(const DownloadMishap&) { return kStatusSuccess; }
+
+// Counts the use against every rule that covers it; the first rule that
+// strikes gives the status. Rules that are spent are dropped.
+template <typename Rule, typename Covers>
+std::optional<uint32_t> Strike(std::vector<Rule>& rules, Covers covers) {
     std::optional<uint32_t> status;
-    for (OidRefusal& refusal : refusals) {
-        if (refusal.oid != oid) continue;
-        if (refusal.trigger.Strike() && !status) status = refusal.status;
+    for (Rule& rule : rules) {
+        if (!covers(rule)) continue;
+        if (rule.trigger.Strike() && !status) status = StatusOf(rule);
     }
-    refusals.erase(std::remove_if(refusals.begin(), refusals.end(),
-                                  [](const OidRefusal& r) { return r.trigger.Spent(); }),
-                   refusals.end());
+    rules.erase(std::remove_if(rules.begin(), rules.end(), [](const Rule& rule) { return rule.trigger.Spent(); }),
+                rules.end());
     return status;
 }
-
-namespace {
 
 bool Touches(uint16_t macType, const AddressRange& range, uint32_t address, uint32_t count) {
     if (count == 0) return false;
@@ -47,18 +54,42 @@ bool Touches(uint16_t macType, const AddressRange& range, uint32_t address, uint
     return first <= high && last >= low;
 }
 
+// Covers a download when the rule has no range or the download touches it.
+template <typename Rule>
+auto DownloadCovered(uint16_t macType, uint32_t address, uint32_t count) {
+    return [=](const Rule& rule) { return !rule.range || Touches(macType, *rule.range, address, count); };
+}
+
 }  // namespace
 
+std::optional<uint32_t> FaultSet::TakeRefusal(uint32_t oid) {
+    return Strike(refusals, [oid](const OidRefusal& refusal) { return refusal.oid == oid; });
+}
+
 std::optional<uint32_t> FaultSet::TakeDownloadFailure(uint16_t macType, uint32_t address, uint32_t count) {
-    std::optional<uint32_t> status;
-    for (DownloadFailure& failure : downloadFailures) {
-        if (failure.range && !Touches(macType, *failure.range, address, count)) continue;
-        if (failure.trigger.Strike() && !status) status = failure.status;
-    }
-    downloadFailures.erase(std::remove_if(downloadFailures.begin(), downloadFailures.end(),
-                                          [](const DownloadFailure& f) { return f.trigger.Spent(); }),
-                           downloadFailures.end());
-    return status;
+    return Strike(downloadFailures, DownloadCovered<DownloadFailure>(macType, address, count));
+}
+
+bool FaultSet::TakeDownloadCorruption(uint16_t macType, uint32_t address, uint32_t count) {
+    return Strike(corruptDownloads, DownloadCovered<DownloadMishap>(macType, address, count)).has_value();
+}
+
+bool FaultSet::TakePartialDownload(uint16_t macType, uint32_t address, uint32_t count) {
+    return Strike(partialDownloads, DownloadCovered<DownloadMishap>(macType, address, count)).has_value();
+}
+
+std::optional<uint32_t> FaultSet::TakeReadRefusal(uint16_t macType, uint32_t address, uint32_t count) {
+    return Strike(readRefusals,
+                  [=](const ReadRefusal& refusal) { return Touches(macType, refusal.range, address, count); });
+}
+
+void FaultSet::CountStoredDownload() {
+    if (powerLoss && !powerLoss->Lost()) ++powerLoss->seen;
+}
+
+std::optional<uint32_t> FaultSet::PowerLostStatus() const {
+    if (powerLoss && powerLoss->Lost()) return powerLoss->status;
+    return std::nullopt;
 }
 
 bool FaultSet::IsFlaky(uint16_t macType, uint32_t storageAddress) const {
@@ -76,9 +107,21 @@ bool SameTrigger(const FaultTrigger& a, const FaultTrigger& b) {
     return a.mode == b.mode && a.nth == b.nth && a.seen == b.seen;
 }
 
+bool SameRange(const AddressRange& a, const AddressRange& b) { return a.low == b.low && a.high == b.high; }
+
 bool SameRange(const std::optional<AddressRange>& a, const std::optional<AddressRange>& b) {
     if (a.has_value() != b.has_value()) return false;
-    return !a || (a->low == b->low && a->high == b->high);
+    return !a || SameRange(*a, *b);
+}
+
+template <typename T, typename Same>
+bool SameList(const std::vector<T>& a, const std::vector<T>& b, Same same) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), same);
+}
+
+bool SamePowerLoss(const std::optional<PowerLoss>& a, const std::optional<PowerLoss>& b) {
+    if (a.has_value() != b.has_value()) return false;
+    return !a || (a->after == b->after && a->seen == b->seen && a->status == b->status);
 }
 
 }  // namespace
@@ -90,12 +133,19 @@ bool FaultSet::operator==(const FaultSet& other) const {
     auto sameFailure = [](const DownloadFailure& a, const DownloadFailure& b) {
         return a.status == b.status && SameTrigger(a.trigger, b.trigger) && SameRange(a.range, b.range);
     };
-    auto sameRange = [](const AddressRange& a, const AddressRange& b) { return a.low == b.low && a.high == b.high; };
-    return std::equal(refusals.begin(), refusals.end(), other.refusals.begin(), other.refusals.end(), sameRefusal) &&
-           std::equal(downloadFailures.begin(), downloadFailures.end(), other.downloadFailures.begin(),
-                      other.downloadFailures.end(), sameFailure) &&
-           std::equal(flakyReads.begin(), flakyReads.end(), other.flakyReads.begin(), other.flakyReads.end(),
-                      sameRange) &&
+    auto sameMishap = [](const DownloadMishap& a, const DownloadMishap& b) {
+        return SameTrigger(a.trigger, b.trigger) && SameRange(a.range, b.range);
+    };
+    auto sameReadRefusal = [](const ReadRefusal& a, const ReadRefusal& b) {
+        return a.status == b.status && SameTrigger(a.trigger, b.trigger) && SameRange(a.range, b.range);
+    };
+    auto sameRange = [](const AddressRange& a, const AddressRange& b) { return SameRange(a, b); };
+    return SameList(refusals, other.refusals, sameRefusal) &&
+           SameList(downloadFailures, other.downloadFailures, sameFailure) &&
+           SameList(corruptDownloads, other.corruptDownloads, sameMishap) &&
+           SameList(partialDownloads, other.partialDownloads, sameMishap) &&
+           SameList(readRefusals, other.readRefusals, sameReadRefusal) &&
+           SameList(flakyReads, other.flakyReads, sameRange) && SamePowerLoss(powerLoss, other.powerLoss) &&
            missingRids == other.missingRids && driverTooOld == other.driverTooOld &&
            pdaOnlyWithBit31 == other.pdaOnlyWithBit31;
 }
@@ -141,12 +191,13 @@ public:
         return true;
     }
 
-    // The optional words after the trigger: status S, range LOW HIGH, seen K.
-    bool Options(FaultTrigger& trigger, uint32_t& status, std::optional<AddressRange>* range) {
+    // The optional words after the trigger: status S, range LOW HIGH, seen K
+    // (status and range only where the rule has them).
+    bool Options(FaultTrigger& trigger, uint32_t* status, std::optional<AddressRange>* range) {
         while (!AtEnd()) {
             const std::string option = Next();
-            if (option == "status") {
-                if (!Number("status", 0xFFFFFFFFu, status)) return false;
+            if (option == "status" && status != nullptr) {
+                if (!Number("status", 0xFFFFFFFFu, *status)) return false;
             } else if (option == "seen" && trigger.mode == FaultTrigger::kNth) {
                 if (!Number("seen count", 0xFFFFFFFFu, trigger.seen)) return false;
                 if (trigger.seen >= trigger.nth) return Fail("seen count must be below nth");
@@ -162,6 +213,26 @@ public:
     }
 
     bool Done() { return AtEnd() || Fail("unexpected '" + Next() + "'"); }
+
+    // after N [seen K] [status S]; seen may reach N: the power is then gone.
+    bool PowerLossRule(PowerLoss& rule) {
+        rule.status = kStatusAdapterRemoved;
+        if (Next() != "after") return Fail("expected after N");
+        if (!Number("download count", 0xFFFFFFFFu, rule.after)) return false;
+        if (rule.after == 0) return Fail("after counts from 1");
+        while (!AtEnd()) {
+            const std::string option = Next();
+            if (option == "status") {
+                if (!Number("status", 0xFFFFFFFFu, rule.status)) return false;
+            } else if (option == "seen") {
+                if (!Number("seen count", 0xFFFFFFFFu, rule.seen)) return false;
+                if (rule.seen > rule.after) return Fail("seen count above the download count");
+            } else {
+                return Fail("unexpected '" + option + "'");
+            }
+        }
+        return true;
+    }
 
     bool Fail(const std::string& message) {
         error_ = "fault " + (words_.empty() ? std::string() : words_[0]) + ": " + message;
@@ -187,17 +258,37 @@ bool ParseFault(const std::vector<std::string>& words, FaultSet& faults, std::st
         OidRefusal refusal;
         refusal.status = kStatusFailure;
         if (!reader.Number("OID", 0xFFFFFFFFu, refusal.oid) || !reader.Trigger(refusal.trigger) ||
-            !reader.Options(refusal.trigger, refusal.status, nullptr)) {
+            !reader.Options(refusal.trigger, &refusal.status, nullptr)) {
             return false;
         }
         faults.refusals.push_back(refusal);
     } else if (kind == "download-fail") {
         DownloadFailure failure;
         failure.status = kStatusFailure;
-        if (!reader.Trigger(failure.trigger) || !reader.Options(failure.trigger, failure.status, &failure.range)) {
+        if (!reader.Trigger(failure.trigger) || !reader.Options(failure.trigger, &failure.status, &failure.range)) {
             return false;
         }
         faults.downloadFailures.push_back(failure);
+    } else if (kind == "download-corrupt" || kind == "download-partial") {
+        DownloadMishap mishap;
+        if (!reader.Trigger(mishap.trigger) || !reader.Options(mishap.trigger, nullptr, &mishap.range)) return false;
+        (kind == "download-corrupt" ? faults.corruptDownloads : faults.partialDownloads).push_back(mishap);
+    } else if (kind == "read-refuse") {
+        ReadRefusal refusal;
+        refusal.status = kStatusFailure;
+        std::optional<AddressRange> range;
+        if (!reader.Trigger(refusal.trigger) || !reader.Options(refusal.trigger, &refusal.status, &range)) {
+            return false;
+        }
+        if (!range) return reader.Fail("needs range LOW HIGH");
+        refusal.range = *range;
+        faults.readRefusals.push_back(refusal);
+    } else if (kind == "power-loss") {
+        if (faults.powerLoss) return reader.Fail("a card has one power-loss rule; clear the faults first");
+        if (!reader.PowerLossRule(faults.powerLoss.emplace())) {
+            faults.powerLoss.reset();
+            return false;
+        }
     } else if (kind == "flaky-reads") {
         AddressRange range;
         if (!reader.Range(range) || !reader.Done()) return false;
@@ -256,10 +347,26 @@ std::vector<std::string> DescribeFaults(const FaultSet& faults) {
         if (failure.range) line += " range " + DescribeRange(*failure.range);
         lines.push_back(line);
     }
+    for (const DownloadMishap& mishap : faults.corruptDownloads) {
+        lines.push_back("download-corrupt " + DescribeTrigger(mishap.trigger) +
+                        (mishap.range ? " range " + DescribeRange(*mishap.range) : std::string()));
+    }
+    for (const DownloadMishap& mishap : faults.partialDownloads) {
+        lines.push_back("download-partial " + DescribeTrigger(mishap.trigger) +
+                        (mishap.range ? " range " + DescribeRange(*mishap.range) : std::string()));
+    }
+    for (const ReadRefusal& refusal : faults.readRefusals) {
+        lines.push_back("read-refuse " + DescribeTrigger(refusal.trigger) + " range " + DescribeRange(refusal.range) +
+                        " status " + HexText(refusal.status, 8));
+    }
     for (const AddressRange& range : faults.flakyReads) lines.push_back("flaky-reads " + DescribeRange(range));
     for (uint16_t rid : faults.missingRids) lines.push_back("rid-missing " + HexText(rid, 4));
     if (faults.driverTooOld) lines.push_back("driver-too-old");
     if (faults.pdaOnlyWithBit31) lines.push_back("pda-bit31-only");
+    if (faults.powerLoss) {
+        lines.push_back("power-loss after " + std::to_string(faults.powerLoss->after) + " seen " +
+                        std::to_string(faults.powerLoss->seen) + " status " + HexText(faults.powerLoss->status, 8));
+    }
     return lines;
 }
 

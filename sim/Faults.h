@@ -45,10 +45,39 @@ struct DownloadFailure {
     std::optional<AddressRange> range;
 };
 
+// Data downloads that report success but store something else than they
+// carry (a changed byte, or only their first half), optionally only those
+// that touch `range`.
+struct DownloadMishap {
+    FaultTrigger trigger;
+    std::optional<AddressRange> range;
+};
+
+// Aux reads touching `range` that are refused with `status`.
+struct ReadRefusal {
+    FaultTrigger trigger;
+    uint32_t status = 0;
+    AddressRange range;
+};
+
+// The card loses power after its `after`th stored data download: from then
+// on it answers every request with `status` until it is inserted again.
+struct PowerLoss {
+    uint32_t after = 0;  // counts from 1
+    uint32_t seen = 0;   // stored data downloads so far
+    uint32_t status = 0;
+
+    bool Lost() const { return seen >= after; }
+};
+
 // Everything that can be made to go wrong on a card.
 struct FaultSet {
     std::vector<OidRefusal> refusals;
     std::vector<DownloadFailure> downloadFailures;
+    std::vector<DownloadMishap> corruptDownloads;  // one byte stored changed
+    std::vector<DownloadMishap> partialDownloads;  // only the first half stored
+    std::vector<ReadRefusal> readRefusals;
+    std::optional<PowerLoss> powerLoss;
     std::vector<AddressRange> flakyReads;  // aux reads there differ at every read
     std::set<uint16_t> missingRids;        // records the card cannot deliver
     bool driverTooOld = false;             // bit 31 of the driver version set
@@ -59,6 +88,17 @@ struct FaultSet {
     // The status to fail a data download of [address, address + count) with.
     // Addresses are compared after the card's decoding for `macType`.
     std::optional<uint32_t> TakeDownloadFailure(uint16_t macType, uint32_t address, uint32_t count);
+    // Whether a data download of [address, address + count) is stored with a
+    // byte changed, or only in part.
+    bool TakeDownloadCorruption(uint16_t macType, uint32_t address, uint32_t count);
+    bool TakePartialDownload(uint16_t macType, uint32_t address, uint32_t count);
+    // The status to refuse an aux read of [address, address + count) with
+    // (bit 31 already stripped).
+    std::optional<uint32_t> TakeReadRefusal(uint16_t macType, uint32_t address, uint32_t count);
+    // Counts a data download the card stored, towards a power loss.
+    void CountStoredDownload();
+    // The status every request gets while the card has no power.
+    std::optional<uint32_t> PowerLostStatus() const;
     bool IsFlaky(uint16_t macType, uint32_t storageAddress) const;
 
     bool Empty() const;

@@ -48,7 +48,9 @@ void PutLittleEndian(uint8_t* at, uint32_t value, int bytes) {
 
 uint32_t SoftwareCard::HandleRequest(uint32_t type, uint32_t oid, void* buffer, uint32_t length) {
     uint32_t status;
-    if (const std::optional<uint32_t> refused = state_.faults.TakeRefusal(oid)) {
+    if (const std::optional<uint32_t> powerLost = state_.faults.PowerLostStatus()) {
+        status = *powerLost;
+    } else if (const std::optional<uint32_t> refused = state_.faults.TakeRefusal(oid)) {
         status = *refused;
     } else if (buffer == nullptr && length != 0) {
         status = kStatusInvalidData;
@@ -61,6 +63,11 @@ uint32_t SoftwareCard::HandleRequest(uint32_t type, uint32_t oid, void* buffer, 
 
 bool SoftwareCard::AddFault(const std::string& description, std::string& error) {
     return ParseFault(SplitWords(description), state_.faults, error);
+}
+
+void SoftwareCard::Reinsert() {
+    if (state_.faults.PowerLostStatus()) state_.faults.powerLoss.reset();
+    state_.session = SessionState();
 }
 
 uint32_t SoftwareCard::Dispatch(uint32_t type, uint32_t oid, uint8_t* buffer, uint32_t length) {

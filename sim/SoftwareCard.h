@@ -33,6 +33,10 @@ public:
     void ResetCounters() { state_.counters.Reset(); }
     // Adds a fault in the syntax of the state file's "fault" lines.
     bool AddFault(const std::string& description, std::string& error);
+    // The card taken out and put back: power returns after a power loss
+    // (whose rule is then gone) and the session starts afresh. The flash
+    // keeps what it holds.
+    void Reinsert();
 
 private:
     uint32_t Dispatch(uint32_t type, uint32_t oid, uint8_t* buffer, uint32_t length);

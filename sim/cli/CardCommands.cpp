@@ -10,6 +10,7 @@
 #include "sim/CardRecords.h"
 #include "sim/FactoryCard.h"
 #include "sim/PdaArea.h"
+#include "sim/SoftwareCard.h"
 #include "sim/StateFile.h"
 #include "sim/TextNumbers.h"
 
@@ -25,6 +26,7 @@ const char kUsage[] =
     "  fault STATEFILE FAULT...                            add a fault (see sim/README.md);\n"
     "      also: clear, pda-bad-crc, library-error CODE\n"
     "  counters STATEFILE [--reset]                        requests per OID\n"
+    "  reinsert STATEFILE                                  take the card out and put it back\n"
     "  set STATEFILE KEY VALUE...                          change one state line\n"
     "  rid STATEFILE RID                                   a record as the card answers it\n"
     "  read STATEFILE ADDRESS COUNT                        card memory (card addressing)\n"
@@ -129,6 +131,16 @@ int Fault(Command& command) {
     return command.Save();
 }
 
+// Power back after a power loss, and a fresh session.
+int Reinsert(Command& command) {
+    if (command.words.size() != 1) return command.Usage("reinsert takes one STATEFILE");
+    if (!command.Load()) return 1;
+    SoftwareCard card(std::move(command.card));
+    card.Reinsert();
+    command.card = std::move(card.State());
+    return command.Save();
+}
+
 int Counters(Command& command) {
     const bool reset = command.words.size() == 2 && command.words[1] == "--reset";
     if (command.words.size() != 1 && !reset) return command.Usage("counters takes a STATEFILE and maybe --reset");
@@ -219,7 +231,7 @@ int RunCardCommand(const std::vector<std::string>& args, std::ostream& out, std:
     if (name == "new") return New(rest, out, err);
     static const std::map<std::string, std::function<int(Command&)>> kCommands = {
         {"show", Show}, {"fault", Fault}, {"counters", Counters}, {"set", Set},
-        {"rid", Rid},   {"read", Read},   {"write", Write},
+        {"rid", Rid},   {"read", Read},   {"write", Write},       {"reinsert", Reinsert},
     };
     auto it = kCommands.find(name);
     if (it == kCommands.end()) {

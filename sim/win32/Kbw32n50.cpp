@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "card/NdisRequestRecord.h"
 #include "card/win32/Kbw32n50Api.h"
 #include "sim/CardProtocol.h"
+#include "sim/RequestRecord.h"
 #include "sim/StateFileLibrary.h"
 #include "sim/win32/Win32Registry.h"
 
@@ -98,12 +98,13 @@ BOOL WINAPI W32N_CloseAdapter(LONG handle) {
 DWORD WINAPI W32N_MakeNdisRequest(LONG handle, void* record, OVERLAPPED* overlapped, DWORD /*synchronous*/) {
     if (record == nullptr) return sim::kStatusInvalidData;
     Locked lock;
-    const auto& request = *static_cast<const meru::NdisRequestRecord*>(record);
+    const sim::RequestRecordFields fields =
+        sim::DecodeRequestRecord(static_cast<const uint8_t*>(record), static_cast<unsigned>(8 * sizeof(void*)));
     meru::NdisRequest decoded;
-    decoded.type = request.Type();
-    decoded.oid = request.Oid();
-    decoded.buffer = request.Buffer();
-    decoded.length = request.Length();
+    decoded.type = fields.type;
+    decoded.oid = fields.oid;
+    decoded.buffer = reinterpret_cast<void*>(static_cast<uintptr_t>(fields.bufferAddress));
+    decoded.length = fields.length;
     const DWORD status = Library().MakeNdisRequest(handle, decoded, overlapped);
     // The request is complete: signal it as an overlapped operation would be.
     if (overlapped != nullptr && overlapped->hEvent != nullptr) SetEvent(overlapped->hEvent);

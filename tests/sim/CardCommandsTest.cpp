@@ -112,6 +112,26 @@ TEST_F(CardCommandsTest, CountersAreShownAndReset) {
     EXPECT_EQ(out_.str(), "");
 }
 
+TEST_F(CardCommandsTest, APowerLossLastsUntilTheCardIsReinserted) {
+    ASSERT_EQ(Run({"new", "--platform", "0x0101", path_}), 0);
+    ASSERT_EQ(Run({"fault", path_, "power-loss", "after", "1", "status", "0xC0000001"}), 0) << err_.str();
+    SoftwareCard card(Load());
+    simtest::StartSession(card);
+    ASSERT_EQ(simtest::Download(card, 0x100000, {0x42}), kStatusSuccess);
+    ASSERT_EQ(simtest::Command(card, kOidEnableAux), kStatusFailure);
+    std::string error;
+    ASSERT_TRUE(SaveStateFile(path_, card.State(), error)) << error;
+    ASSERT_EQ(Run({"show", path_}), 0);
+    EXPECT_NE(out_.str().find("power-loss after 1 seen 1 status 0xC0000001"), std::string::npos) << out_.str();
+
+    EXPECT_EQ(Run({"reinsert", path_, "now"}), 2);
+    ASSERT_EQ(Run({"reinsert", path_}), 0) << err_.str();
+    SoftwareCard back(Load());
+    EXPECT_TRUE(back.State().faults.Empty());
+    EXPECT_EQ(back.State().session, SessionState());
+    EXPECT_EQ(simtest::ReadBack(back, 0x100000, 1), std::vector<uint8_t>{0x42}) << "the flash kept the download";
+}
+
 TEST_F(CardCommandsTest, MistakesGiveUsageOrAMessageAndChangeNothing) {
     EXPECT_EQ(Run({}), 2);
     EXPECT_EQ(Run({"frobnicate", path_}), 2);

@@ -129,23 +129,37 @@ TEST(FlashIdentity, ABlankNameAreaKeepsTheFactoryNameAndTheLengthWordFitsTheText
     EXPECT_EQ(FileNamesText(card), "P1 SK010301.HEX");
 }
 
-TEST(MacType1, AddressBits17And18AreNotDecoded) {
+TEST(MacType1, DownloadsIgnoreAddressBits17And18AndReadsNamingThemSeeErasedBytes) {
     SoftwareCard card = SoftwareCard::Factory(1, 0x0101);
     EXPECT_EQ(RidData(card, kRidMacIdentity)[2], 1);
     simtest::StartSession(card);
     EXPECT_EQ(card.State().session.preparationStep, 2) << "preparation at 0x1FEE66";
     const std::vector<uint8_t> block = {0xCA, 0xFE};
+    const std::vector<uint8_t> erased = {0xFF, 0xFF};
     ASSERT_EQ(simtest::Download(card, 0x3E0100, block), kStatusSuccess) << "downloads arrive unmasked";
-    EXPECT_EQ(simtest::ReadBack(card, 0x380100, 2), block) << "the updater reads it back masked";
-    EXPECT_EQ(simtest::ReadBack(card, 0x3E0100, 2), block);
-    EXPECT_EQ(simtest::ReadBack(card, 0x3A0100, 2), block) << "bit 17 alone is ignored as well";
-    EXPECT_EQ(simtest::ReadBack(card, 0x80380100, 2), block) << "bit 31 is only a flag";
+    struct Read {
+        uint32_t address;
+        std::vector<uint8_t> expected;
+        const char* why;
+    };
+    for (const Read& read : {Read{0x380100, block, "the updater reads it back masked"},
+                             Read{0x80380100, block, "bit 31 is only a flag"},
+                             Read{0x3E0100, erased, "bits 17 and 18 set: the read does not reach the flash"},
+                             Read{0x3A0100, erased, "bit 17 alone"}, Read{0x3C0100, erased, "bit 18 alone"},
+                             Read{0x803E0100, erased, "bit 31 does not help"}}) {
+        EXPECT_EQ(simtest::ReadBack(card, read.address, 2), read.expected)
+            << std::hex << read.address << ": " << read.why;
+    }
+    ASSERT_EQ(simtest::Download(card, 0x11FFFE, {1, 2}), kStatusSuccess);
+    EXPECT_EQ(simtest::ReadBack(card, 0x11FFFE, 4), (std::vector<uint8_t>{1, 2, 0xFF, 0xFF}))
+        << "a read running into 0x120000 sees erased bytes from there on";
     EXPECT_EQ(simtest::Download(card, 0x400000, {1}), kStatusInvalidData) << "4 MiB card";
 }
 
-TEST(MacType1, TheFactoryPdaAndIdentityAreFoundAtTheirUnmaskedAddresses) {
+TEST(MacType1, TheFactoryPdaAndIdentityAreStoredAtTheirDecodedAddresses) {
     SoftwareCard card = SoftwareCard::Factory(1, 0x0101);
-    EXPECT_EQ(simtest::ReadBack(card, 0x3F0000, 16), simtest::ReadBack(card, 0x390000, 16));
+    EXPECT_TRUE(WalkPda(Words(simtest::ReadBack(card, 0x390000, 1024))).CrcMatches()) << "read masked";
+    EXPECT_EQ(simtest::ReadBack(card, 0x3F0000, 16), std::vector<uint8_t>(16, 0xFF)) << "read unmasked";
     ProgramImageHeader(card, 0x3E0000, {21, 0, 4, 0, 3, 0, 0, 0}, "PM040000.HEX");
     EXPECT_EQ(RidData(card, kRidPrimaryIdentity)[2], 4);
     EXPECT_EQ(FileNamesText(card), "PM040000.HEX SK010301.HEX");

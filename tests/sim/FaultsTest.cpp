@@ -1,6 +1,10 @@
-// Faults on demand: refused requests, failing downloads, flaky reads, an old
+// Faults on demand: refused requests, failing, corrupting and partial
+// downloads, refused and flaky reads, a card that loses power, an old
 // driver, missing records and a production data area that reads badly.
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
 
 #include "CardRequests.h"
 #include "sim/PdaArea.h"
@@ -65,6 +69,115 @@ TEST(DownloadFaults, AlwaysFailingDownloadsSpareThePreparationStep) {
     EXPECT_EQ(simtest::Download(card, 0x200000, {1}), 0xC0000009u);
 }
 
+// Two downloads of {1, 2, 3, 4}, the second 16 bytes above the first: the
+// card reports success for both, whatever it stores.
+TEST(DownloadFaults, CorruptAndPartialDownloadsReportSuccessButStoreOtherBytes) {
+    const std::vector<uint8_t> data = {1, 2, 3, 4};
+    const std::vector<uint8_t> whole = data, changed = {1, 2, 0xFC, 4}, half = {1, 2, 0xFF, 0xFF};
+    struct Case {
+        const char* fault;
+        uint16_t macType;
+        uint32_t address;
+        std::vector<uint8_t> first, second;  // what each download leaves in flash
+    };
+    for (const Case& c : {
+             Case{"download-corrupt once", 2, 0x100000, changed, whole},
+             Case{"download-corrupt always", 2, 0x100000, changed, changed},
+             Case{"download-corrupt nth 2", 2, 0x100000, whole, changed},
+             Case{"download-partial once", 2, 0x100000, half, whole},
+             Case{"download-partial always range 0x100010 0x10001F", 2, 0x100000, whole, half},
+             Case{"download-corrupt always range 0x100000 0x100000", 2, 0x100000, changed, whole},
+             Case{"download-corrupt always range 0x3E0010 0x3E001F", 1, 0x380000, whole, changed},
+         }) {
+        SCOPED_TRACE(c.fault);
+        SoftwareCard card = SoftwareCard::Factory(c.macType, 0x0101);
+        std::string error;
+        ASSERT_TRUE(card.AddFault(c.fault, error)) << error;
+        simtest::StartSession(card);
+        EXPECT_EQ(simtest::Download(card, c.address, data), kStatusSuccess);
+        EXPECT_EQ(simtest::Download(card, c.address + 0x10, data), kStatusSuccess);
+        EXPECT_EQ(simtest::ReadBack(card, c.address, 4), c.first);
+        EXPECT_EQ(simtest::ReadBack(card, c.address + 0x10, 4), c.second);
+        EXPECT_EQ(card.Counters().For(kOidDownload).failures, 0u);
+    }
+}
+
+// Three reads of 16 bytes at the same address: their statuses.
+TEST(ReadFaults, ReadsTouchingTheRangeAreRefusedAndLeaveTheMarker) {
+    const uint32_t refused = kStatusFailure;
+    struct Case {
+        const char* fault;
+        uint16_t macType;
+        uint32_t address;
+        std::vector<uint32_t> statuses;
+    };
+    for (const Case& c : {
+             Case{"read-refuse always range 0x7F0000 0x7F03FF", 2, 0x7F03F8, {refused, refused, refused}},
+             Case{"read-refuse once range 0x7F0000 0x7F03FF status 0xC0010015", 2, 0x7F0000, {0xC0010015, 0, 0}},
+             Case{"read-refuse nth 2 range 0x7F0000 0x7F03FF", 2, 0x807F0000, {0, refused, 0}},
+             Case{"read-refuse always range 0x7F0400 0x7F04FF", 2, 0x7F03F0, {0, 0, 0}},
+             Case{"read-refuse always range 0x3F0000 0x3F03FF", 1, 0x390000, {refused, refused, refused}},
+         }) {
+        SCOPED_TRACE(c.fault);
+        SoftwareCard card = SoftwareCard::Factory(c.macType, 0x0101);
+        std::string error;
+        ASSERT_TRUE(card.AddFault(c.fault, error)) << error;
+        Command(card, kOidEnableAux);
+        for (uint32_t expected : c.statuses) {
+            simtest::AuxBuffer record(c.address, 16);
+            EXPECT_EQ(card.HandleRequest(kQuery, kOidAuxRead, record.bytes.data(), record.length), expected);
+            if (expected != 0) {
+                EXPECT_EQ(record.Data()[0] << 8 | record.Data()[1], 0xDEAD) << "nothing delivered";
+            }
+            EXPECT_TRUE(record.GuardIntact());
+        }
+    }
+}
+
+TEST(PowerLoss, AfterTheNthStoredDownloadEveryRequestFailsUntilTheCardIsReinserted) {
+    SoftwareCard card = CardWith("power-loss after 2");
+    std::string error;
+    ASSERT_TRUE(card.AddFault("download-fail once", error)) << error;
+    simtest::StartSession(card);
+    EXPECT_EQ(simtest::Download(card, 0x100000, {1}), kStatusFailure) << "a failed download does not count";
+    EXPECT_EQ(simtest::Download(card, 0x100000, {1}), kStatusSuccess);
+    EXPECT_EQ(simtest::Download(card, 0x100010, {2}), kStatusSuccess) << "stored, then the power goes";
+    EXPECT_EQ(card.State().session, SessionState()) << "the session went with the power";
+
+    uint8_t version[4] = {};
+    simtest::AuxBuffer read(0x100000, 1);
+    std::vector<uint16_t> words;
+    struct Request {
+        const char* name;
+        std::function<uint32_t()> send;
+    };
+    for (const Request& request : {
+             Request{"enable aux", [&] { return Command(card, kOidEnableAux); }},
+             Request{"block protocols", [&] { return Command(card, kOidBlockProtocols); }},
+             Request{"download", [&] { return simtest::Download(card, 0x100020, {3}); }},
+             Request{"aux read",
+                     [&] { return card.HandleRequest(kQuery, kOidAuxRead, read.bytes.data(), read.length); }},
+             Request{"record", [&] { return simtest::ReadRid(card, kRidPrimaryIdentity, words); }},
+             Request{"driver version", [&] { return card.HandleRequest(kQuery, kOidVendorDriverVersion, version, 4); }},
+             Request{"unknown OID", [&] { return card.HandleRequest(kQuery, 0x12345678, nullptr, 0); }},
+         }) {
+        EXPECT_EQ(request.send(), kStatusAdapterRemoved) << request.name;
+    }
+    EXPECT_EQ(card.Counters().For(kOidEnableAux).failures, 1u) << "requests to a dead card are counted";
+    EXPECT_EQ(read.Data(), std::vector<uint8_t>{0}) << "nothing delivered";
+
+    card.Reinsert();
+    EXPECT_TRUE(card.State().faults.Empty()) << "the power-loss rule is spent";
+    EXPECT_EQ(simtest::Download(card, 0x100020, {3}), kStatusFailure) << "a fresh session is not prepared";
+    EXPECT_EQ(simtest::ReadBack(card, 0x100000, 1), std::vector<uint8_t>{1});
+    EXPECT_EQ(simtest::ReadBack(card, 0x100010, 1), std::vector<uint8_t>{2});
+    EXPECT_EQ(simtest::ReadBack(card, 0x100020, 1), std::vector<uint8_t>{0xFF});
+
+    SoftwareCard armed = CardWith("power-loss after 5 status 0xC0000001");
+    armed.Reinsert();
+    EXPECT_TRUE(armed.State().faults.powerLoss.has_value()) << "a rule that has not struck stays";
+}
+
 TEST(FlakyReads, DifferAtEveryReadInsideTheRangeOnly) {
     SoftwareCard card = CardWith("flaky-reads 0x7F0000 0x7F00FF");
     const std::vector<uint8_t> first = simtest::ReadBack(card, 0x7F0000, 256);
@@ -117,14 +230,21 @@ TEST(FaultSyntax, DescriptionsReadBackAsTheSameRulesAndMistakesAreNamed) {
     std::string error;
     for (const char* text : {"refuse 0xFF01018C nth 4 status 0xC0000001", "download-fail once range 0x100000 0x10FFFF",
                              "flaky-reads 0x7E0000 0x7FFFFF", "rid-missing 0xFFFF", "driver-too-old",
-                             "pda-bit31-only", "download-fail nth 2 status 5"}) {
+                             "pda-bit31-only", "download-fail nth 2 status 5",
+                             "download-corrupt nth 3 range 0x100000 0x1FFFFF", "download-partial always",
+                             "read-refuse once range 0x7F0000 0x7F03FF status 0xC0010015",
+                             "power-loss after 7 status 0xC0000001"}) {
         ASSERT_TRUE(ParseFault(SplitWords(text), faults, error)) << text << ": " << error;
     }
     faults.refusals[0].trigger.Strike();
+    faults.powerLoss->seen = 7;  // the power is gone
     FaultSet again;
     for (const std::string& line : DescribeFaults(faults)) ASSERT_TRUE(ParseFault(SplitWords(line), again, error)) << line;
     EXPECT_TRUE(again == faults);
     EXPECT_EQ(again.refusals[0].trigger.seen, 1u);
+    EXPECT_EQ(again.PowerLostStatus(), std::optional<uint32_t>(0xC0000001));
+    EXPECT_FALSE(ParseFault(SplitWords("power-loss after 1"), again, error)) << "one rule per card";
+    EXPECT_NE(error.find("one power-loss rule"), std::string::npos) << error;
 
     struct Bad {
         const char* text;
@@ -135,7 +255,13 @@ TEST(FaultSyntax, DescriptionsReadBackAsTheSameRulesAndMistakesAreNamed) {
                            Bad{"download-fail once range 0x200 0x100", "range start above"},
                            Bad{"flaky-reads 0x100", "missing range end"}, Bad{"rid-missing 0x10000", "bad RID"},
                            Bad{"driver-too-old now", "unexpected 'now'"}, Bad{"melt", "unknown fault 'melt'"},
-                           Bad{"refuse 0xFF010181 once seen 1", "unexpected 'seen'"}}) {
+                           Bad{"refuse 0xFF010181 once seen 1", "unexpected 'seen'"},
+                           Bad{"read-refuse once", "needs range LOW HIGH"},
+                           Bad{"download-corrupt once status 5", "unexpected 'status'"},
+                           Bad{"download-partial sometimes", "expected always"},
+                           Bad{"power-loss after 0", "after counts from 1"}, Bad{"power-loss 3", "expected after N"},
+                           Bad{"power-loss after 2 seen 3", "seen count above"},
+                           Bad{"power-loss after 2 once", "unexpected 'once'"}}) {
         FaultSet ignored;
         EXPECT_FALSE(ParseFault(SplitWords(bad.text), ignored, error)) << bad.text;
         EXPECT_NE(error.find(bad.message), std::string::npos) << bad.text << " -> " << error;
