@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "WindowRig.h"
+#include "image/Calibration.h"
+#include "image/Pda.h"
 #include "app/ResourceIds.h"
 #include "base/Settings.h"
 #include "sim/CardMemory.h"
@@ -278,6 +281,57 @@ TEST(RunUpdate, FilesHandedOverDuringARunWaitForItsEnd) {
     EXPECT_EQ(sim::ReportedFirmware(rig.card.State(), sim::Component::kStation).fileName, "SA010500.HEX");
     EXPECT_EQ(rig.window->Files().At(rig.window->Files().FirstOfType(meru::kFileStation))->path, extra)
         << "entered once the run was over";
+}
+
+}  // namespace
+
+namespace {
+
+// The production data is saved before the queued .pda file replaces it, and
+// queuing the saved file with the station image gives the card its data back.
+TEST(PdaBackup, WrittenBeforeTheMergedPdaAndRestoresIt) {
+    testsupport::TempDir dir;
+    const std::string serial = dir.File("serial.pda");
+    testsupport::WriteWholeFile(serial, "0x0007, 0x0003, 0x3939, 0x4E4E, 0x3030, 0x3030, 0x3131, 0x3232\n");
+    WindowRig rig(1, WindowRig::kPlatform, OlderCard());
+    const std::vector<uint16_t> original = sim::ReadCardWords(rig.card.State(), 0x7F0000, 512);
+    rig.Start({"-quiet", serial});
+    ASSERT_EQ(rig.view.ended, 1);
+    ASSERT_NE(sim::ReadCardWords(rig.card.State(), 0x7F0000, 512), original);
+
+    const std::string folder = rig.log.Path().substr(0, rig.log.Path().find_last_of('/') + 1);
+    const std::string backup = folder + "pda-00601D123456-20261208-060509.pda";
+    EXPECT_NE(rig.log.Text().find("PDA backup written to " + backup + "\n"), std::string::npos);
+
+    WindowRig restore(1, WindowRig::kPlatform);
+    restore.card = rig.card;
+    restore.log.Reset();
+    restore.Start({"-quiet", "-olderOK", backup, Shipped("SA010500.HEX")});
+    EXPECT_EQ(restore.view.ended, 1);
+    // Every record comes back as it was. A run that merges .pda files also
+    // derives the calibration records 0x0300/0x0301 from the tables, so those
+    // stay: they are what the restored tables give.
+    meru::Pda before, after;
+    before.ParseWords(original.data(), 512);
+    const std::vector<uint16_t> restored = sim::ReadCardWords(restore.card.State(), 0x7F0000, 512);
+    after.ParseWords(restored.data(), 512);
+    meru::Pda derived = before;
+    ASSERT_EQ(meru::ComputeCalibrationRecords(derived), meru::kCalibrationAdded);
+    EXPECT_EQ(after.Records(), derived.Records());
+}
+
+TEST(PdaBackup, ABackupThatCannotBeWrittenOnlyWarns) {
+    testsupport::TempDir dir;
+    const std::string serial = dir.File("serial.pda");
+    testsupport::WriteWholeFile(serial, "0x0007, 0x0003, 0x3939, 0x4E4E, 0x3030, 0x3030, 0x3131, 0x3232\n");
+    WindowRig rig(1, WindowRig::kPlatform, OlderCard());
+    const std::string folder = rig.log.Path().substr(0, rig.log.Path().find_last_of('/') + 1);
+    // A folder where the file would go: it cannot be opened for writing.
+    std::filesystem::create_directory(folder + "pda-00601D123456-20261208-060509.pda");
+    rig.Start({"-quiet", serial});
+    EXPECT_EQ(rig.view.ended, 1);
+    EXPECT_NE(rig.log.Text().find("Warning: the PDA backup"), std::string::npos);
+    EXPECT_EQ(rig.window->Texts().serialNumber, "99NN00001122") << "the PDA was written anyway";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/MainWindow.h"
+#include "app/PdaBackup.h"
 #include "base/ProcessExit.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
@@ -82,6 +83,7 @@ void MainWindow::RunUpdate() {
     std::string summary;
     cardPda_.Clear();
     const bool pdaRead = adapter_.readPda(cardPda_);
+    const Pda pdaAsRead = cardPda_;  // for the backup before it is replaced
     if (pdaRead) {
         RefreshPdaFields();
         char version[kVersionTextCapacity] = {};
@@ -167,6 +169,7 @@ void MainWindow::RunUpdate() {
         return;
     }
 
+    if (merged > 0) WritePdaBackup(pdaAsRead, texts_.pdaMac, system_.LocalTime());
     if (merged > 0 && !WritePdaToCard()) {
         adapter_.close();
         return;
