@@ -24,7 +24,10 @@ WinResult RegisterWithCom(bool asService, const ModuleFiles& module, HostPlatfor
     result = OpenAppIdKey(registry, true);
     if (result != kErrorSuccess) return result;
 
+    // A local server starts without "-Service": both values of an earlier
+    // service registration go.
     registry.DeleteValue(AppIdKeyPath(), "LocalService");
+    registry.DeleteValue(AppIdKeyPath(), "ServiceParameters");
     if (asService) {
         result = WriteServiceValues(registry);
         if (result != kErrorSuccess) return result;

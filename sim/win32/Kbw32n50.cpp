@@ -111,6 +111,10 @@ DWORD WINAPI W32N_MakeNdisRequest(LONG handle, void* record, OVERLAPPED* overlap
     return status;
 }
 
+// Not an export of the real library: test programs ask for it before they
+// send requests that no real card should get.
+extern "C" __declspec(dllexport) BOOL VeloxSoftwareCard(void) { return TRUE; }
+
 BOOL WINAPI W32N_IsWindows95(void) {
     Locked lock;
     return Library().IsWindows95() ? TRUE : FALSE;

@@ -133,6 +133,25 @@ TEST_F(LoadFile, ReadingStopsAfterTheFirstRecordPastLine32000) {
     EXPECT_EQ(log.Text(), "");
 }
 
+TEST_F(LoadFile, TheLineBoundaryAndCtrlZEndTheText) {
+    struct Case {
+        const char* name;
+        std::string text;
+        uint16_t lines;  // 0: the load fails
+    };
+    const Case cases[] = {
+        {"a record on line 32000 does not stop the read", std::string(31999, '\n') + S7(0x20) + "\ngarbage\n", 0},
+        {"a record on line 32001 does", std::string(32000, '\n') + S7(0x20) + "\ngarbage\n", 32001},
+        {"Ctrl-Z after the last line", Lines({S3(0x20, {1, 2}), S7(0x20)}) + "\x1A", 2},
+        {"Ctrl-Z ends the file and what follows is not read", Lines({S7(0x20)}) + "\x1Agarbage\r\n", 1},
+        {"Ctrl-Z ends a line", S7(0x20) + "\x1A\r\n", 1},
+        {"Ctrl-Z before the execution address", S3(0x20, {1, 2}) + "\r\n\x1A" + S7(0x20) + "\r\n", 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LoadFileText(c.text), c.lines) << c.name;
+    }
+}
+
 using LoadText = LoadFixture;
 
 TEST_F(LoadText, SplitsAtLineFeedsAndACarriageReturnEndsTheLine) {

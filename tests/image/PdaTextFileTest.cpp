@@ -99,6 +99,9 @@ TEST(PdaTextFile, ReadsFromDiskAndAppliesOntoAPda) {
     EXPECT_EQ(meru::ReadPdaTextFile(dir.File("absent.pda"), words), 0);
     testsupport::WriteWholeFile(path, "");
     EXPECT_EQ(meru::ReadPdaTextFile(path, words), 0);
+    // Ctrl-Z ends the file, as text-mode reading does.
+    testsupport::WriteWholeFile(path, std::string("0x0002, 0x0002, 0x0007\r\n\x1A\0junk x", 31));
+    EXPECT_EQ(meru::ReadPdaTextFile(path, words), 3);
     testsupport::WriteWholeFile(path, "2 8\n3 x\n");
     EXPECT_EQ(meru::ReadPdaTextFile(path, words), 0);
     EXPECT_NE(log.Text().find("PDA file line 2: number begins with 'x'.\n"), std::string::npos);

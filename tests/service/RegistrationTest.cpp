@@ -121,6 +121,7 @@ TEST(Registration, AsServiceTheAppIdNamesTheAutoStartService) {
     EXPECT_EQ(host.Register(false), 0);
     EXPECT_TRUE(host.manager.services.empty());
     EXPECT_EQ(host.registry.keys[kAppKey].count("LocalService"), 0u);
+    EXPECT_EQ(host.registry.keys[kAppKey].count("ServiceParameters"), 0u);
     EXPECT_TRUE(host.manager.AllClosed());
     EXPECT_TRUE(host.platform.notices.empty());
 }

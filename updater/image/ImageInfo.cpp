@@ -30,12 +30,23 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<FILE, FileCloser>;
 
+// Ctrl-Z ends a text file, as reading in text mode does on Windows.
+constexpr int kEndOfText = 0x1A;
+
+// The next character, EOF from the first Ctrl-Z on.
+int NextTextChar(FILE* file) {
+    const int c = std::fgetc(file);
+    if (c != kEndOfText) return c;
+    std::fseek(file, 0, SEEK_END);
+    return EOF;
+}
+
 // One line without its LF or CR LF ending; characters past kMaxFileLine are
 // dropped, so an over-long line stays one line and fails the length check.
 // False at the end of the file.
 bool ReadFileLine(FILE* file, std::string& line) {
     line.clear();
-    int c = std::fgetc(file);
+    int c = NextTextChar(file);
     if (c == EOF) return false;
     bool cut = false;
     while (c != EOF && c != '\n') {
@@ -44,7 +55,7 @@ bool ReadFileLine(FILE* file, std::string& line) {
         } else {
             cut = true;
         }
-        c = std::fgetc(file);
+        c = NextTextChar(file);
     }
     if (!cut && !line.empty() && line.back() == '\r') line.pop_back();
     return true;

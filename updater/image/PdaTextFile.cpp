@@ -150,7 +150,10 @@ uint16_t ReadPdaTextFile(const std::string& path, uint16_t* output) {
     PdaTextReader reader(output);
     bool valid = true;
     int c;
-    while (valid && !reader.Full() && (c = std::fgetc(file)) != EOF) valid = reader.Feed(static_cast<char>(c));
+    // Ctrl-Z ends the file, as reading in text mode does on Windows.
+    while (valid && !reader.Full() && (c = std::fgetc(file)) != EOF && c != 0x1A) {
+        valid = reader.Feed(static_cast<char>(c));
+    }
     std::fclose(file);
     return valid ? reader.Finish() : 0;
 }

@@ -58,8 +58,19 @@ void PrintCard(meru::AdapterHandle& handle, uint32_t index) {
     }
 }
 
+// Only the software card's library exports this; a real card never gets
+// the download below.
+bool TalkingToSoftwareCard() {
+    const HMODULE library = GetModuleHandleA("KBW32N50.dll");
+    return library != nullptr && GetProcAddress(library, "VeloxSoftwareCard") != nullptr;
+}
+
 // A flash download without blocked protocols: the driver must refuse it.
 void SendUnprotectedDownload(meru::AdapterHandle& handle) {
+    if (!TalkingToSoftwareCard()) {
+        std::printf("download before blocking protocols: not sent, this is not the software card\n");
+        return;
+    }
     meru::AuxRecord record;
     record.setAddress(handle.dumpAddress());
     record.setCount(16);
