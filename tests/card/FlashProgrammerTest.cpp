@@ -89,6 +89,16 @@ TEST_F(FlashProgrammerTest, WriteBlockSkipsWhatTheCardAlreadyHolds) {
     EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 0u);
 }
 
+TEST_F(FlashProgrammerTest, ALastByteThatDiffersIsWrittenWithoutForce) {
+    const std::vector<uint8_t> data = Pattern(2042, 7);
+    std::vector<uint8_t> onCard = data;
+    onCard.back() ^= 0x01;
+    library.SetMemory(0x7E2000, onCard);
+    EXPECT_TRUE(handle.writeBlock(Block(0x7E2000, data), false, false));
+    EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 1u);
+    EXPECT_EQ(library.Memory(0x7E2000, 2042), data);
+}
+
 TEST_F(FlashProgrammerTest, WriteBlockTriesTwice) {
     const std::vector<uint8_t> data = Pattern(10, 1);
     library.scripted[meru::OID_CARD_DOWNLOAD] = {kStatusFailure, 0};
@@ -153,7 +163,11 @@ TEST_F(FlashProgrammerTest, ImageIsCutAtSixtyFourKibAndProgressFollowsTheBlocks)
 TEST_F(FlashProgrammerTest, LongBlocksAreCutToTheRequestSize) {
     Append(0x7E0000, Pattern(5000, 1));
     Append(0x7EFF00, Pattern(3000, 2));
-    EXPECT_TRUE(handle.programImage(image, nullptr, true, false, false));
+    EXPECT_TRUE(handle.programImage(image, &progress, true, false, false));
+    // The range counts the requests, not the image's two blocks.
+    ASSERT_EQ(progress.messages.size(), 3u + 6u);
+    EXPECT_EQ(progress.messages[0], (Message{0x0401, 0, 6 << 16}));
+    EXPECT_EQ(progress.messages.back(), (Message{0x0402, 6, 0}));
     EXPECT_EQ(Downloads(), (std::vector<std::pair<uint32_t, uint16_t>>{{0x7E0000, 2042},
                                                                        {0x7E07FA, 2042},
                                                                        {0x7E0FF4, 916},

@@ -240,6 +240,19 @@ TEST_F(SRecordPlugs, MarkerAtABlockStartAddsTheCodeWordJustBelowIt) {
     EXPECT_EQ(data[1], 0xC0);
 }
 
+TEST_F(SRecordPlugs, AMarkerWithZeroFlagAloneLeavesTheImageAsItIs) {
+    ASSERT_NE(Parse(S3(0x1000, Bytes(16, 0))), 0);
+    ASSERT_NE(Parse(MarkerRecord(0x1008, 0x10, 0)), 0);
+    ASSERT_NE(Parse(MarkerRecord(0x2000, 0x10, 0)), 0);  // outside the data: nothing appended either
+    ASSERT_EQ(image.BlockCount(), 1);
+    uint8_t data[16];
+    uint32_t address = 0;
+    uint16_t length = 0;
+    image.Rewind();
+    ASSERT_TRUE(image.NextChunk(data, address, length, 16, 0));
+    EXPECT_EQ(std::vector<uint8_t>(data, data + 16), Bytes(16, 0));
+}
+
 TEST_F(SRecordPlugs, MarkerInsideDataOverwritesAndAZeroFlagDoesNothing) {
     ASSERT_NE(Parse(S3(0x1000, Bytes(16, 0))), 0);
     ASSERT_NE(Parse(MarkerRecord(0x1008, 0x10, 0)), 0);

@@ -106,6 +106,15 @@ TEST(DownloadSession, PreparingBeforeBlockingAsThePdaWriteDoesIsAccepted) {
     EXPECT_EQ(Download(card, 0x7F0000, {0x02, 0x00}), kStatusSuccess);
 }
 
+TEST(DownloadSession, ADownloadIsRefusedWhenOnlyTheBlockingIsMissing) {
+    SoftwareCard card = FreshCard();
+    ASSERT_EQ(simtest::Prepare(card), kStatusSuccess);  // aux on and both preparation steps, protocols running
+    EXPECT_EQ(Download(card, 0x100000, {1, 2}), kStatusFailure);
+    EXPECT_EQ(simtest::ReadBack(card, 0x100000, 2), std::vector<uint8_t>(2, 0xFF));
+    Command(card, kOidBlockProtocols);
+    EXPECT_EQ(Download(card, 0x100000, {1, 2}), kStatusSuccess);
+}
+
 TEST(DownloadSession, UnblockAndConcludeEndTheSession) {
     for (uint32_t ending : {kOidUnblockProtocols, kOidConclude}) {
         SoftwareCard card = FreshCard();
