@@ -93,12 +93,13 @@ TEST(RunUpdate, OlderCardIsUpdatedInOrder) {
     // The merged PDA reached the card: the serial number is the file's.
     EXPECT_EQ(rig.window->Texts().serialNumber, "99NN00001122");
 
-    // Open with the driver check, PDA read, comparison reads, PDA write and
-    // conclusion, driver check, each image (block, enable, prepare, data),
-    // driver check, unblock, conclusion.
+    // Open with the driver check, PDA read, comparison reads, PDA write
+    // (prepare, block, check, enable, data, read-back, check) and conclusion,
+    // driver check, each image (block, enable, prepare, data), driver check,
+    // unblock, conclusion.
     const std::string folded = FoldedRequests(rig.requests.oids);
     const std::string run = folded.substr(folded.rfind('V', folded.find('D')));
-    EXPECT_EQ(run.substr(0, run.rfind('C') + 1), "VEAREDWBKEDKCKBEDWDBEDWDKUC") << folded;
+    EXPECT_EQ(run.substr(0, run.rfind('C') + 1), "VEAREDWBKEDEAKCKBEDWDBEDWDKUC") << folded;
 
     // The Done state of the window.
     EXPECT_FALSE(rig.view.continueEnabled);

@@ -54,7 +54,8 @@ bool MainWindow::WritePdaToCard() {
     cursor_ = Cursor::kWait;
     view_.SetCursor(cursor_);
     view_.EnableWindow(false);
-    const bool written = adapter_.writePda(cardPda_, texts_.forceAllBlocks, texts_.verifyDownloads);
+    // The production data block is always read back after it is written.
+    const bool written = adapter_.writePda(cardPda_, texts_.forceAllBlocks, true);
     adapter_.concludeSession();
     if (!written) ReportBox(view_.Owner(), "PDA Update FAILED", "PDA Update Complete", kBoxOk);
     view_.EnableWindow(true);

@@ -20,14 +20,15 @@ constexpr uint16_t kMacRecordLength = 4;
 constexpr uint16_t kSerialRecordLength = 7;
 constexpr size_t kSerialWords = std::tuple_size<SerialWords>::value;
 
-// Writes the window's card PDA with the window's force and verify switches,
-// after saving the production data as it was read (`asRead`) in a backup
-// file. The session is concluded whether or not the write succeeded, so
-// that a failed write does not leave the card's protocols blocked.
+// Writes the window's card PDA with the window's force switch, after saving
+// the production data as it was read (`asRead`) in a backup file. The block
+// is always read back: a write that the card took but stored otherwise must
+// not be reported as done. The session is concluded whether or not the
+// write succeeded, so that a failed write does not leave the card's
+// protocols blocked.
 bool WriteCardPda(MainWindow& window, const Pda& asRead) {
     WritePdaBackup(asRead, PdaMacText(asRead), window.System().LocalTime());
-    const DisplayTexts& texts = window.Texts();
-    const bool written = window.Adapter().writePda(window.CardPda(), texts.forceAllBlocks, texts.verifyDownloads);
+    const bool written = window.Adapter().writePda(window.CardPda(), window.Texts().forceAllBlocks, true);
     window.Adapter().concludeSession();
     return written;
 }
@@ -84,10 +85,11 @@ void MaintenanceCommands::ClearPda(MainWindow& window) {
         window.CardPda().Clear();
         const bool written = WriteCardPda(window, asRead);
         window.CloseAdapter();
-        if (written) {
-            ReportBox(window.View().Owner(), "PDA cleared. Set a valid MAC address before programming station code.",
-                      nullptr, kBoxOk);
-        }
+        // A failed clear is told too, not left without an answer.
+        ReportBox(window.View().Owner(),
+                  written ? "PDA cleared. Set a valid MAC address before programming station code."
+                          : "PDA Update Failed. Unable to write to card.",
+                  nullptr, kBoxOk);
     }
     window.CloseAdapter();
     window.RefreshPdaFields();
