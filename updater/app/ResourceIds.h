@@ -93,6 +93,15 @@
 #define IDC_ABOUT_TITLE 1001
 #define IDC_ABOUT_VERSION 1002
 
+/* PDA settings (dialog 139); OK is "Write to Card Now". */
+#define IDC_PDA_SETTINGS_MAC 1019
+#define IDC_PDA_SETTINGS_SERIAL 1018
+#define IDC_PDA_SETTINGS_UPPERCASE 1022
+
+/* Text window (dialog 144); OK and Cancel take the caller's captions. */
+#define IDC_TEXT_WINDOW_TEXT 1044
+#define IDC_TEXT_WINDOW_CLIPBOARD 1053
+
 /* Labels, frames and pictures the program never addresses. */
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

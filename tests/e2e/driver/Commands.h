@@ -17,7 +17,7 @@ void RunPid(const CommandArguments& args);
 void RunFocus(const CommandArguments& args);
 void RunControls(const CommandArguments& args);
 
-// Controls of a window (ControlCommands.cpp).
+// Controls of a window: read, or set as if typed (ControlCommands.cpp).
 void RunText(const CommandArguments& args);
 void RunDialogText(const CommandArguments& args);
 void RunWaitText(const CommandArguments& args);
@@ -26,6 +26,10 @@ void RunWaitState(const CommandArguments& args);
 void RunChecked(const CommandArguments& args);
 void RunListCount(const CommandArguments& args);
 void RunListItems(const CommandArguments& args);
+void RunSetText(const CommandArguments& args);
+
+// The clipboard's text (ClipboardCommands.cpp).
+void RunClipboard(const CommandArguments& args);
 
 // Posted messages: the driver never waits for the program to handle them,
 // so a handler that opens a modal box cannot block it (PostCommands.cpp).

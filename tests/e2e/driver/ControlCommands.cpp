@@ -1,5 +1,5 @@
-// Commands that read a control of a window: its text, its state, the items
-// of a list.
+// Commands about a control of a window: read its text, its state, the items
+// of a list; set its text as if typed.
 #include <windows.h>
 
 #include <string>
@@ -54,6 +54,26 @@ void RunWaitText(const CommandArguments& args) {
         throw DriverFailure(std::string(failure.what()) + (read ? "; it shows \"" + text + "\"" : ""));
     }
     PrintLine(text);
+}
+
+// WM_SETTEXT, which Windows copies across processes, then EN_CHANGE posted
+// to the control's parent as an edit reports typing, so that the dialog
+// reacts as to the user. An edit may already report the new text itself; a
+// dialog that only looks at the text sees it twice and does nothing more.
+void RunSetText(const CommandArguments& args) {
+    const std::string& text = args.Text(2);
+    HWND control = RequireControl(args.Text(0), args.Id(1)).control;
+    std::vector<char> buffer(text.begin(), text.end());
+    buffer.push_back('\0');
+    if (!SendForText(control, WM_SETTEXT, 0, buffer, false)) {
+        throw DriverFailure(ControlName(args) + " refused the text");
+    }
+    if (!PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(args.Id(1), EN_CHANGE),
+                      reinterpret_cast<LPARAM>(control))) {
+        throw DriverFailure("cannot post to the parent of " + ControlName(args) + " (error " +
+                            std::to_string(GetLastError()) + ")");
+    }
+    PrintLine("set");
 }
 
 void RunState(const CommandArguments& args) { PrintLine(StateLine(RequireControl(args.Text(0), args.Id(1)).control)); }

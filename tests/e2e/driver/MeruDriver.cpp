@@ -48,6 +48,8 @@ constexpr CommandEntry kCommands[] = {
     {"checked", "TITLE ID", 2, 0, meru::driver::RunChecked},
     {"list-count", "TITLE ID", 2, 0, meru::driver::RunListCount},
     {"list-items", "TITLE ID", 2, 0, meru::driver::RunListItems},
+    {"settext", "TITLE ID TEXT", 3, 0, meru::driver::RunSetText},
+    {"clipboard", "", 0, 0, meru::driver::RunClipboard},
     {"command", "TITLE ID", 2, 0, meru::driver::RunCommand},
     {"syscommand", "TITLE ID", 2, 0, meru::driver::RunSysCommand},
     {"click", "TITLE ID", 2, 0, meru::driver::RunClick},
@@ -66,7 +68,8 @@ void PrintUsage(FILE* out) {
                  "TITLE: exact window title; ID: control or command id (decimal or 0x hex);\n"
                  "SECS: time limit in seconds (default 20); BOX: \"-\" for any message box,\n"
                  "or the box's caption, or the title of the window that owns it;\n"
-                 "BUTTON: OK, Cancel, Yes, No, Retry... or a button text or id.\n");
+                 "BUTTON: OK, Cancel, Yes, No, Retry... or a button text or id;\n"
+                 "TEXT: a control's new text, as one argument.\n");
 }
 
 const CommandEntry* FindCommand(const char* name) {

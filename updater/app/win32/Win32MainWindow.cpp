@@ -17,6 +17,9 @@
 #include "card/win32/Kbw32n50Library.h"
 #include "card/win32/Win32OverlappedEvents.h"
 #include "card/win32/WindowsRegistry.h"
+#include "tools/MaintenanceCommands.h"
+#include "tools/win32/Win32RegistryWriter.h"
+#include "tools/win32/Win32ToolsView.h"
 
 namespace meru {
 
@@ -29,8 +32,17 @@ constexpr size_t kMaxSelectedEntries = 20;
 // System commands at and above this value are the window system's own.
 constexpr WPARAM kFirstSystemOwnedCommand = 0xF000;
 
-// The main window while its dialog exists: the Win32 bindings of every port
-// and the controller over them.
+// The program's path as the file association registers it: the first
+// command-line argument, or the module's own file name without one.
+std::string ProgramPath(const std::vector<std::string>& args) {
+    if (!args.empty() && !args[0].empty()) return args[0];
+    char path[MAX_PATH] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length < MAX_PATH ? length : 0);
+}
+
+// The main window while its dialog exists: the Win32 bindings of every port,
+// the maintenance tools and the controller over them.
 class Win32MainWindow {
 public:
     Win32MainWindow(HWND dialog, const MainWindowStart& start);
@@ -44,6 +56,9 @@ public:
 
 private:
     MainWindow::Ports Ports() { return {view_, system_, library_, registry_, events_}; }
+    MaintenanceCommands::Ports ToolPorts(const MainWindowStart& start) {
+        return {toolsView_, classesRoot_, library_, ProgramPath(start.args)};
+    }
     void AddAboutToSystemMenu();
     void SetIcons();
     bool OnCommand(WPARAM wParam, LPARAM lParam);
@@ -64,6 +79,9 @@ private:
     WindowsRegistry registry_;
     Win32OverlappedEvents events_;
     Win32Tooltips tooltips_;
+    Win32ToolsView toolsView_;
+    Win32RegistryWriter classesRoot_;
+    MaintenanceCommands tools_;
     MainWindow controller_;
 };
 
@@ -76,7 +94,11 @@ Win32MainWindow::Win32MainWindow(HWND dialog, const MainWindowStart& start)
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0))),
       view_(dialog, start.instance),
       tooltips_(dialog, start.instance),
-      controller_(Ports(), start.args) {}
+      toolsView_(dialog, start.instance),
+      tools_(ToolPorts(start)),
+      controller_(Ports(), start.args) {
+    controller_.SetTools(&tools_);
+}
 
 Win32MainWindow::~Win32MainWindow() {
     if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
