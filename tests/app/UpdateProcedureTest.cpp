@@ -25,12 +25,7 @@ using apptest::WindowRig;
 const std::string kFirmwareDir = MERU_FIRMWARE_DIR;
 std::string Shipped(const std::string& name) { return kFirmwareDir + "/" + name; }
 
-sim::FactoryOptions OlderCard() {
-    sim::FactoryOptions options;
-    options.primary = apptest::Firmware(options.primary, 1, 3, 0);
-    options.station = apptest::Firmware(options.station, 1, 3, 0);
-    return options;
-}
+using apptest::OlderCard;
 
 // The card's flash and production data, to tell whether anything was written.
 std::vector<uint8_t> Snapshot(const sim::SoftwareCard& card) {

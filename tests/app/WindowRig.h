@@ -15,6 +15,7 @@
 #include "sim/MemoryRegistry.h"
 #include "sim/SoftwareCard.h"
 #include "sim/SoftwareLibrary.h"
+#include "support/ForwardingLibrary.h"
 #include "support/LogCapture.h"
 #include "support/RecordingMessageBoxes.h"
 
@@ -135,27 +136,13 @@ public:
 };
 
 // The card library with a log of the requests that pass through it, in order.
-class RecordingLibrary : public meru::AccessLibrary {
+class RecordingLibrary : public testsupport::ForwardingLibrary {
 public:
-    explicit RecordingLibrary(meru::AccessLibrary& inner) : inner_(inner) {}
-    bool IsWindowsNT() override { return inner_.IsWindowsNT(); }
-    uint32_t OSGetPlatformVersion(uint32_t which) override { return inner_.OSGetPlatformVersion(which); }
-    uint32_t GetAdapterRegistryInfo(meru::AdapterRegistryInfo& info, const char* subkey) override {
-        return inner_.GetAdapterRegistryInfo(info, subkey);
-    }
-    int32_t OpenAdapter(const char* name) override { return inner_.OpenAdapter(name); }
-    uint32_t GetLastError() override { return inner_.GetLastError(); }
-    void CloseAdapter(int32_t handle) override { inner_.CloseAdapter(handle); }
-    uint32_t MakeNdisRequest(int32_t handle, const meru::NdisRequest& request, void* overlapped) override {
-        oids.push_back(request.oid);
-        return inner_.MakeNdisRequest(handle, request, overlapped);
-    }
-    bool IsWindows95() override { return inner_.IsWindows95(); }
-
+    using ForwardingLibrary::ForwardingLibrary;
     std::vector<uint32_t> oids;
 
 private:
-    meru::AccessLibrary& inner_;
+    void Observe(const meru::NdisRequest& request) override { oids.push_back(request.oid); }
 };
 
 // Thrown by the process-exit hook instead of ending the test program.
@@ -218,6 +205,14 @@ inline sim::FactoryFirmware Firmware(const sim::FactoryFirmware& base, uint16_t 
     firmware.minor = minor;
     firmware.variant = variant;
     return firmware;
+}
+
+// A factory card whose firmware (1.3.0 and 1.3.0) the catalogue upgrades.
+inline sim::FactoryOptions OlderCard() {
+    sim::FactoryOptions options;
+    options.primary = Firmware(options.primary, 1, 3, 0);
+    options.station = Firmware(options.station, 1, 3, 0);
+    return options;
 }
 
 }  // namespace apptest

@@ -42,12 +42,7 @@ uint16_t ChunksOf(unsigned resourceId) {
     return image->CountChunks(2042, 0x10000);
 }
 
-sim::FactoryOptions OlderCard() {
-    sim::FactoryOptions options;
-    options.primary = apptest::Firmware(options.primary, 1, 3, 0);
-    options.station = apptest::Firmware(options.station, 1, 3, 0);
-    return options;
-}
+using apptest::OlderCard;
 
 void QuietUpdate(benchmark::State& state) {
     uint64_t requests[sizeof kOids / sizeof kOids[0]] = {};

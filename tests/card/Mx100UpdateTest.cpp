@@ -20,6 +20,7 @@
 #include "sim/MemoryRegistry.h"
 #include "sim/SoftwareCard.h"
 #include "sim/SoftwareLibrary.h"
+#include "support/ForwardingLibrary.h"
 #include "support/LogCapture.h"
 #include "support/RecordingMessageBoxes.h"
 
@@ -40,31 +41,9 @@ std::ostream& operator<<(std::ostream& out, const SentAux& sent) {
 }
 
 // The software library, keeping the header of every aux record it passes on.
-class AuxRecordingLibrary : public meru::AccessLibrary {
+class AuxRecordingLibrary : public testsupport::ForwardingLibrary {
 public:
-    explicit AuxRecordingLibrary(meru::AccessLibrary& inner) : inner_(inner) {}
-
-    bool IsWindowsNT() override { return inner_.IsWindowsNT(); }
-    uint32_t OSGetPlatformVersion(uint32_t which) override { return inner_.OSGetPlatformVersion(which); }
-    uint32_t GetAdapterRegistryInfo(meru::AdapterRegistryInfo& info, const char* subkey) override {
-        return inner_.GetAdapterRegistryInfo(info, subkey);
-    }
-    int32_t OpenAdapter(const char* name) override { return inner_.OpenAdapter(name); }
-    uint32_t GetLastError() override { return inner_.GetLastError(); }
-    void CloseAdapter(int32_t handle) override { inner_.CloseAdapter(handle); }
-    bool IsWindows95() override { return inner_.IsWindows95(); }
-    uint32_t MakeNdisRequest(int32_t handle, const meru::NdisRequest& request, void* overlapped) override {
-        const bool aux = request.oid == meru::OID_CARD_DOWNLOAD || request.oid == meru::OID_CARD_AUX_WRITE ||
-                         request.oid == meru::OID_CARD_AUX_READ;
-        if (aux && request.buffer != nullptr && request.length >= 6) {
-            const auto* bytes = static_cast<const uint8_t*>(request.buffer);
-            sent.push_back({request.oid,
-                            static_cast<uint32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16) |
-                                static_cast<uint32_t>(bytes[3]) << 24,
-                            static_cast<uint16_t>(bytes[4] | bytes[5] << 8)});
-        }
-        return inner_.MakeNdisRequest(handle, request, overlapped);
-    }
+    using ForwardingLibrary::ForwardingLibrary;
 
     std::vector<SentAux> With(uint32_t oid) const {
         std::vector<SentAux> matching;
@@ -77,7 +56,17 @@ public:
     std::vector<SentAux> sent;
 
 private:
-    meru::AccessLibrary& inner_;
+    void Observe(const meru::NdisRequest& request) override {
+        const bool aux = request.oid == meru::OID_CARD_DOWNLOAD || request.oid == meru::OID_CARD_AUX_WRITE ||
+                         request.oid == meru::OID_CARD_AUX_READ;
+        if (aux && request.buffer != nullptr && request.length >= 6) {
+            const auto* bytes = static_cast<const uint8_t*>(request.buffer);
+            sent.push_back({request.oid,
+                            static_cast<uint32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16) |
+                                static_cast<uint32_t>(bytes[3]) << 24,
+                            static_cast<uint16_t>(bytes[4] | bytes[5] << 8)});
+        }
+    }
 };
 
 struct Shipped {

@@ -93,6 +93,10 @@ TEST(StateFile, MalformedFilesAreRefusedWithTheLineAndLeaveTheCardAlone) {
         {head + "factory-primary-colour 1\n", "unknown keyword"},
         {head + "vendor-description " + std::string(300, 'x') + "\n", "longer than 259"},
         {head + std::string("mac-type 2\0\n", 12), "line 2: not a text line"},
+        // A CR inside a value would be saved and then read back as the line end.
+        {head + "vendor-description VELOX card\r\r\n", "line 2: not a text line"},
+        {head + "mac-type 2\ndevice {DEVICE}\r \r\n", "line 3: not a text line"},
+        {head + "factory-station-name S\rA.HEX\n", "line 2: not a text line"},
     };
     for (const Bad& bad : cases) {
         CardState card = SoftwareCard::Factory(2, 0x0101).State();

@@ -50,12 +50,7 @@ const Fault kFaults[] = {
     {"library start-up error", [](sim::SoftwareCard& c) { c.State().libraryLastError = 2; }},
 };
 
-sim::FactoryOptions OlderCard() {
-    sim::FactoryOptions options;
-    options.primary = apptest::Firmware(options.primary, 1, 3, 0);
-    options.station = apptest::Firmware(options.station, 1, 3, 0);
-    return options;
-}
+using apptest::OlderCard;
 
 std::vector<uint16_t> PdaWords(const sim::SoftwareCard& card) {
     return sim::ReadCardWords(card.State(), kPdaAddress, 512);

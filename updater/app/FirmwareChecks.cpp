@@ -33,6 +33,24 @@ bool QuietDowngradeRefused() {
     return settings.quietMode && !(settings.commandLineFiles && settings.olderOk);
 }
 
+// Sets the kind a comparison stands for; a downgrade is noted in the
+// summary, and refused (false) in quiet mode unless allowed.
+bool ClassifyDifference(const char* component, const FirmwareIdentity& card, const FirmwareIdentity& image,
+                        int difference, std::string& note, std::string& summary, int& kind) {
+    if (difference >= 0) {
+        kind = KindOfDifference(difference);
+        return true;
+    }
+    kind = kKindDowngrade;
+    note = std::string("Warning! This is a downgrade for ") + component + " firmware. (" + card.Text() + " --> " +
+           image.Text() + ")";
+    summary += note + "\n";
+    if (!QuietDowngradeRefused()) return true;
+    note += "Quiet mode downgrade requires -olderOK option.\n";
+    summary += note + "\n";
+    return false;
+}
+
 }  // namespace
 
 bool MainWindow::CheckFileList() {
@@ -93,19 +111,7 @@ bool MainWindow::CompareWithCard(const ImageInfo& image, std::string& summary, i
         FirmwareIdentity card;
         if (!adapter_.readFirmwareIdentity(RID_PRIMARY_IDENTITY, card)) return false;
         const int difference = image.primary.Compare(card);
-        if (difference < 0) {
-            kind = kKindDowngrade;
-            note = "Warning! This is a downgrade for Primary firmware. (" + card.Text() + " --> " +
-                   image.primary.Text() + ")";
-            summary += note + "\n";
-            if (QuietDowngradeRefused()) {
-                note += "Quiet mode downgrade requires -olderOK option.\n";
-                summary += note + "\n";
-                return false;
-            }
-        } else {
-            kind = KindOfDifference(difference);
-        }
+        if (!ClassifyDifference("Primary", card, image.primary, difference, note, summary, kind)) return false;
         line = "Primary: " + image.primary.Text();
         std::string compatibility;
         CompatibilityText(image, compatibility);
@@ -123,19 +129,7 @@ bool MainWindow::CompareWithCard(const ImageInfo& image, std::string& summary, i
         FirmwareIdentity card;
         if (adapter_.readFirmwareIdentity(RID_STATION_IDENTITY, card)) {
             const int difference = image.station.Compare(card);
-            if (difference < 0) {
-                kind = kKindDowngrade;
-                note = "Warning! This is a downgrade for Station firmware. (" + card.Text() + " --> " +
-                       image.station.Text() + ")";
-                summary += note + "\n";
-                if (QuietDowngradeRefused()) {
-                    note += "Quiet mode downgrade requires -olderOK option.\n";
-                    summary += note + "\n";
-                    return false;
-                }
-            } else {
-                kind = KindOfDifference(difference);
-            }
+            if (!ClassifyDifference("Station", card, image.station, difference, note, summary, kind)) return false;
             if (difference != 0) return true;
         }
     }
