@@ -284,7 +284,9 @@ bool ParseState(const std::string& text, CardState& card, std::string& error) {
     while (std::getline(in, raw)) {
         ++number;
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-        if (raw.find('\0') != std::string::npos) {
+        // A CR anywhere else would end up in a value that, once saved, reads
+        // back without it (as the line end): such a line is no text line.
+        if (raw.find_first_of(std::string("\0\r", 2)) != std::string::npos) {
             error = "line " + std::to_string(number) + ": not a text line";
             return false;
         }
