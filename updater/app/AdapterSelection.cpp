@@ -121,20 +121,20 @@ void MainWindow::RefreshPdaFields() {
 
 void MainWindow::RefreshCurrentFirmware() {
     if (!OpenSelectedAdapter(false)) {
-        SetGridField(GridField::kCurrentPrimaryRevision, "");
-        SetGridField(GridField::kCurrentPrimaryFile, "");
-        SetGridField(GridField::kCurrentStationRevision, "");
-        SetGridField(GridField::kCurrentStationFile, "");
+        view_.SetGridField(GridField::kCurrentPrimaryRevision, "");
+        view_.SetGridField(GridField::kCurrentPrimaryFile, "");
+        view_.SetGridField(GridField::kCurrentStationRevision, "");
+        view_.SetGridField(GridField::kCurrentStationFile, "");
         return;
     }
     std::string primary, station;
     adapter_.readFirmwareVersions(static_cast<uint32_t>(adapterIndex_), primary, station);
-    SetGridField(GridField::kCurrentPrimaryRevision, primary);
-    SetGridField(GridField::kCurrentStationRevision, station);
+    view_.SetGridField(GridField::kCurrentPrimaryRevision, primary);
+    view_.SetGridField(GridField::kCurrentStationRevision, station);
     std::string primaryFile, stationFile;
     adapter_.readFileNames(primaryFile, stationFile);
-    SetGridField(GridField::kCurrentPrimaryFile, primaryFile);
-    SetGridField(GridField::kCurrentStationFile, stationFile);
+    view_.SetGridField(GridField::kCurrentPrimaryFile, primaryFile);
+    view_.SetGridField(GridField::kCurrentStationFile, stationFile);
     adapter_.close();
 }
 
@@ -149,10 +149,10 @@ void MainWindow::LoadFirmwareForCard() {
     const FileList::Entry* primary = files_.At(files_.FirstOfType(kFilePrimary));
     const FileList::Entry* station = files_.At(files_.FirstOfType(kFileStation));
     if (primary == nullptr || station == nullptr) return;
-    SetGridField(GridField::kAfterPrimaryRevision, primary->description);
-    SetGridField(GridField::kAfterPrimaryFile, primary->path);
-    SetGridField(GridField::kAfterStationRevision, station->description);
-    SetGridField(GridField::kAfterStationFile, station->path);
+    view_.SetGridField(GridField::kAfterPrimaryRevision, primary->description);
+    view_.SetGridField(GridField::kAfterPrimaryFile, primary->path);
+    view_.SetGridField(GridField::kAfterStationRevision, station->description);
+    view_.SetGridField(GridField::kAfterStationFile, station->path);
     LogPrintf("Update To: Primary: %s Station: %s (%s  %s)\n", primary->description.c_str(),
               station->description.c_str(), primary->path.c_str(), station->path.c_str());
 }

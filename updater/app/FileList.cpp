@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/PdaTexts.h"
 #include "image/FirmwareImage.h"
 #include "image/ImageInfo.h"
 #include "image/Pda.h"
@@ -34,9 +35,9 @@ std::string PdaFileDescription(const std::string& path) {
     if (count == 0) return description;
     Pda pda;
     if (pda.ParseWords(words, count) == 0) return description;
-    const uint16_t* platform = pda.Find(0x0008);
+    const uint16_t* platform = pda.Find(kPdaPlatform);
     if (platform != nullptr && platform[0] == 5) description = LowerHex(platform[2]);
-    const uint16_t* interfaceVersion = pda.Find(0x0002);
+    const uint16_t* interfaceVersion = pda.Find(kPdaInterfaceVersion);
     if (interfaceVersion != nullptr && interfaceVersion[0] == 2) description += " / " + LowerHex(interfaceVersion[2]);
     return description;
 }

@@ -173,7 +173,6 @@ void MainWindow::AddFile(const std::string& path, unsigned resourceId) {
 }
 
 void MainWindow::SetStatus(const std::string& text) {
-    statusText_ = text;
     view_.SetStatusText(text);
 }
 
@@ -192,13 +191,8 @@ void MainWindow::PushState() { view_.PushDisplayTexts(texts_); }
 
 void MainWindow::ShowFiles() { view_.ShowFileList(files_.Entries()); }
 
-void MainWindow::SetGridField(GridField field, const std::string& text) {
-    grid_[static_cast<int>(field)] = text;
-    view_.SetGridField(field, text);
-}
-
 void MainWindow::ClearGrid() {
-    for (int i = 0; i < kGridFieldCount; ++i) SetGridField(static_cast<GridField>(i), "");
+    for (int i = 0; i < kGridFieldCount; ++i) view_.SetGridField(static_cast<GridField>(i), "");
 }
 
 void MainWindow::LogTimeLine() {

@@ -121,15 +121,8 @@ public:
     const FileList& Files() const { return files_; }
     bool AdapterSelected() const { return selected_; }
     int32_t AdapterIndex() const { return adapterIndex_; }
-    const std::string& StatusText() const { return statusText_; }
-    const std::string& ContinueText() const { return continueText_; }
-    const std::vector<std::string>& AdapterNames() const { return adapterNames_; }
-    int UpdateKind() const { return updateKind_; }
     int RunOutcome() const { return runOutcome_; }
-    bool UpdateInProgress() const { return updateInProgress_; }
     const DisplayTexts& Texts() const { return texts_; }
-    const std::string& PartNumberText() const { return partNumberText_; }
-    const std::string& GridText(GridField field) const { return grid_[static_cast<int>(field)]; }
     MainWindowView& View() { return view_; }
     SystemPort& System() { return system_; }
 
@@ -137,7 +130,6 @@ private:
     void PushState();
     void ShowFiles();
     void ClearGrid();
-    void SetGridField(GridField field, const std::string& text);
     void LogTimeLine();
     void NotReady(const std::string& text);
     // RunUpdate's stages.
@@ -163,8 +155,6 @@ private:
     FileList files_;
     DisplayTexts texts_;
     std::string partNumberText_;
-    std::string grid_[kGridFieldCount];
-    std::string statusText_;
     uint32_t statusColour_ = kColourBlack;
     std::string continueText_ = "Continue";
     bool libraryUsable_ = false;

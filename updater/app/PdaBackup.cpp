@@ -50,11 +50,14 @@ std::string PdaFileText(const Pda& pda) {
 
 std::string WritePdaBackup(const Pda& pdaAsRead, const std::string& macText, const std::tm& now) {
     const std::string path = SessionLogFolder() + BackupName(macText, now);
-    const std::string text = PdaFileText(pdaAsRead);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.flush();
-    if (pdaAsRead.Empty() || !out) {
+    bool written = false;
+    if (!pdaAsRead.Empty()) {  // nothing read, nothing to keep
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << PdaFileText(pdaAsRead);
+        out.flush();
+        written = static_cast<bool>(out);
+    }
+    if (!written) {
         LogPrintf("Warning: the PDA backup %s could not be written; the PDA is written anyway.\n", path.c_str());
         return "";
     }

@@ -71,6 +71,9 @@ public:
     bool readFirmwareIdentity(uint16_t rid, FirmwareIdentity& identity);
     void readFirmwareVersions(uint32_t index, std::string& primary, std::string& station);
     bool getVersionText(char* destination, size_t size, uint32_t index);
+    // The 26 text bytes of the file-name record: printable characters inside
+    // the record's length kept, every other position a blank.
+    bool readFileNameText(std::string& text);
     bool readFileNames(std::string& primary, std::string& station);
     bool readPermanentAddress(uint8_t (&destination)[6]);
     bool readPda(Pda& pda);

@@ -147,15 +147,21 @@ bool AdapterHandle::getVersionText(char* destination, size_t size, uint32_t inde
     return result;
 }
 
-bool AdapterHandle::readFileNames(std::string& primary, std::string& station) {
+bool AdapterHandle::readFileNameText(std::string& text) {
     RidRecord record;
     if (!readRecord(record, RID_FIRMWARE_FILE_NAMES)) return false;
     const int textBytes = 2 * static_cast<int>(record.length()) - 4;
-    std::string text(kFileNameTextBytes, ' ');
+    text.assign(kFileNameTextBytes, ' ');
     for (int i = 0; i < kFileNameTextBytes; ++i) {
         const uint8_t byte = record.data()[i];
         if (byte >= 0x20 && byte <= 0x7E && i < textBytes) text[i] = static_cast<char>(byte);
     }
+    return true;
+}
+
+bool AdapterHandle::readFileNames(std::string& primary, std::string& station) {
+    std::string text;
+    if (!readFileNameText(text)) return false;
     SplitTwoWords(text, primary, station);
     return true;
 }

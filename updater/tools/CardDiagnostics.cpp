@@ -62,8 +62,8 @@ void MaintenanceCommands::ShowFirmwareVersions(MainWindow& window) {
     AdapterHandle& adapter = window.Adapter();
     char version[kVersionTextBuffer] = {};
     adapter.getVersionText(version, kVersionTextSize, static_cast<uint32_t>(window.AdapterIndex()));
-    RidRecord names;
-    const std::string fileNames = adapter.readRecord(names, RID_FIRMWARE_FILE_NAMES) ? FileNameRecordText(names) : "";
+    std::string fileNames;
+    adapter.readFileNameText(fileNames);
     const std::string ranges = RangeLinesText(adapter);
     window.CloseAdapter();
 

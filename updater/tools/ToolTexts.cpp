@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "card/AdapterHandle.h"
-#include "card/RidRecord.h"
 
 namespace meru {
 
@@ -11,7 +10,6 @@ namespace {
 
 constexpr char kCisHeading[] = "; CIS from flash\r\n; -------------------------";
 constexpr uint8_t kCisEndCode = 0xFF;
-constexpr int kFileNameTextBytes = 26;
 
 void AppendHex(std::string& text, unsigned value) {
     char digits[12];
@@ -66,16 +64,6 @@ std::string MacIdText(uint16_t macType) {
         return std::to_string(macType) +
                "\n\n(Unknown MAC type. This tool is incompatible with this card and/or driver.)";
     }
-}
-
-std::string FileNameRecordText(const RidRecord& record) {
-    const int textBytes = 2 * static_cast<int>(record.length()) - 4;
-    std::string text(kFileNameTextBytes, ' ');
-    for (int i = 0; i < kFileNameTextBytes; ++i) {
-        const uint8_t byte = record.data()[i];
-        if (byte >= 0x20 && byte <= 0x7E && i < textBytes) text[i] = static_cast<char>(byte);
-    }
-    return text;
 }
 
 }  // namespace meru

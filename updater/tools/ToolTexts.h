@@ -6,8 +6,6 @@
 
 namespace meru {
 
-struct RidRecord;
-
 // The texts the maintenance tools build from what they read off the card.
 
 // A serialised PDA, one record a line ("\r\n" between lines, none at the
@@ -25,9 +23,5 @@ std::string DriverVersionText(uint32_t version);
 
 // The MAC controller type as the "MAC ID:" box tells it.
 std::string MacIdText(uint16_t macType);
-
-// The 26 text bytes of the firmware file-name record: printable characters
-// inside the record's length kept, every other position a blank.
-std::string FileNameRecordText(const RidRecord& record);
 
 }  // namespace meru

@@ -28,7 +28,6 @@ namespace {
 // Dropped paths are read into buffers of this many characters.
 constexpr UINT kDroppedPathCapacity = 250;
 // Selected file-list entries taken by one right click.
-constexpr size_t kMaxSelectedEntries = 20;
 // System commands at and above this value are the window system's own.
 constexpr WPARAM kFirstSystemOwnedCommand = 0xF000;
 
@@ -210,7 +209,7 @@ bool Win32MainWindow::OnNotify(NMHDR* notification) {
 
     std::vector<int> selected;
     int item = -1;
-    while (selected.size() < kMaxSelectedEntries) {
+    for (;;) {  // every selected entry; the controller takes the first 20
         item = static_cast<int>(SendMessageA(fileList, LVM_GETNEXTITEM, static_cast<WPARAM>(item), LVNI_SELECTED));
         if (item < 0) break;
         selected.push_back(item);
