@@ -34,6 +34,7 @@ std::string ReadyText(const std::string& sentence) { return kReady + sentence + 
 const char kUpgrade[] = "Please click continue to upgrade to a newer version.";
 const char kSame[] = "Please click continue to reprogram the same version.";
 const char kDowngrade[] = "Please click continue to downgrade to an older version.";
+const std::string kLongPath = "/tmp/" + std::string(250, 'x') + "/SA010300.HEX";
 const char kNoAdapter[] = "No adapter selected.  Insert/connect adapter and click retry, or click cancel to exit.";
 
 sim::FactoryOptions CardWith(uint16_t primaryMinor, uint16_t stationMinor, uint16_t primaryMajor = 1,
@@ -101,6 +102,8 @@ TEST(MainWindowReadiness, SentencesByCardAndSystem) {
          {}, "WARNING! PDA read from card was invalid. ", false},
         {"station for another platform", [rig] { return rig(1, {}, 0x0204); }, {Shipped("SA010500.HEX")},
          "Firmware available for update will not work on the selected adapter.", false},
+        {"a file path too long", [rig] { return rig(); }, {kLongPath},
+         "The file " + kLongPath + " cannot be used, so nothing will be written.  Click cancel to exit.", false},
         {"older card", [rig] { return rig(1, CardWith(3, 3)); }, {}, ReadyText(kUpgrade), true},
         {"same versions", [rig] { return rig(1, CardWith(4, 5)); }, {}, ReadyText(kSame), true},
         {"newer primary on card, same station", [rig] { return rig(1, CardWith(5, 5)); }, {}, ReadyText(kDowngrade),
@@ -122,6 +125,9 @@ TEST(MainWindowReadiness, SentencesByCardAndSystem) {
         EXPECT_EQ(r->view.colour, c.ready ? meru::kColourBlack : meru::kColourRed);
         EXPECT_EQ(r->view.ended, -1) << "an interactive session stays open";
         EXPECT_EQ(r->Requests(sim::kOidDownload), 0u) << "initialisation never writes";
+        if (!c.ready) {
+            EXPECT_NE(r->log.Text().find(c.status + "\n"), std::string::npos) << "a quiet run says why it stops";
+        }
         if (c.name == std::string("NT 4 never asks")) {
             EXPECT_EQ(r->system.powerQueries, 0);
         }
@@ -309,13 +315,24 @@ TEST(MainWindowFiles, CheckFileListTexts) {
     }
 }
 
-TEST(MainWindowFiles, OverlongPathIsRefusedNotCut) {
-    WindowRig rig(0);
-    rig.Start();
-    rig.window->AddFile(std::string(300, 'a') + ".hex", 0);
-    EXPECT_EQ(rig.window->Files().Count(), 0);
-    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+// A path too long for the window's buffers is refused, not cut, and the
+// catalogue's image of the same kind never takes its place: every run stops.
+TEST(MainWindowFiles, OverlongPathIsRefusedOnceAndStopsEveryRun) {
+    WindowRig rig(1, WindowRig::kPlatform, apptest::OlderCard());
+    rig.Start({kLongPath});
+    rig.window->OnCommand(IDC_CONTINUE);
+    rig.window->OnCommand(IDC_CONTINUE);
+    ASSERT_EQ(rig.boxes.boxes.size(), 1u) << "told once, not once per check";
     EXPECT_EQ(rig.boxes.boxes[0].caption, "Error");
+    EXPECT_EQ(rig.view.continueText, "Retry");
+    EXPECT_EQ(rig.Requests(sim::kOidDownload), 0u);
+
+    WindowRig quiet(1, WindowRig::kPlatform, apptest::OlderCard());
+    quiet.Start({"-quiet", "-olderOK", kLongPath});
+    EXPECT_EQ(quiet.view.ended, 0) << "exit code 1";
+    EXPECT_EQ(quiet.Requests(sim::kOidDownload), 0u);
+    EXPECT_NE(quiet.log.Text().find("Error:File path too long; it cannot be queued: " + kLongPath + "\n"),
+              std::string::npos);
 }
 
 // --- comparisons in quiet mode ---

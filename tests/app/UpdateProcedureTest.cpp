@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -90,11 +92,19 @@ TEST(RunUpdate, OlderCardIsUpdatedInOrder) {
 
     // Open with the driver check, PDA read, comparison reads, PDA write
     // (prepare, block, check, enable, data, read-back, check) and conclusion,
-    // driver check, each image (block, enable, prepare, data), driver check,
-    // unblock, conclusion.
+    // driver check, each image (block, enable, prepare, then every block
+    // written and read back from its own address: data, enable, read),
+    // driver check, unblock, conclusion. PK010400 is written in 8 blocks,
+    // SA010500 in 31.
+    const auto blocks = [](int count) {
+        std::string letters;
+        for (int i = 0; i < count; ++i) letters += "DEA";
+        return letters;
+    };
     const std::string folded = FoldedRequests(rig.requests.oids);
     const std::string run = folded.substr(folded.rfind('V', folded.find('D')));
-    EXPECT_EQ(run.substr(0, run.rfind('C') + 1), "VEAREDWBKEDEAKCKBEDWDBEDWDKUC") << folded;
+    EXPECT_EQ(run.substr(0, run.rfind('C') + 1),
+              "VEAREDWBKEDEAKCKBEDW" + blocks(8) + "BEDW" + blocks(31) + "KUC") << folded;
 
     // The Done state of the window.
     EXPECT_FALSE(rig.view.continueEnabled);
@@ -123,33 +133,87 @@ TEST(RunUpdate, QuietRunShowsTheProgressWindowAndEndsWithOk) {
               "Primary Firmware: Rev 1.4.0 from PK010400.HEX ");
 }
 
+// S-record text of a shipped image whose last record names an execution address.
+std::string RamImageText(const std::string& shipped) {
+    std::ifstream in(shipped);
+    std::string text, line;
+    while (std::getline(in, line)) {
+        if (line.rfind("S7", 0) == 0) line = "S70500001000EA";  // address 0x1000
+        text += line + "\n";
+    }
+    return text;
+}
+
 TEST(RunUpdate, StopsBeforeWritingAnything) {
     struct Case {
         const char* name;
         std::vector<std::string> args;
-        std::string box;      // "" when no box is expected
-        std::string status;   // "" when the status is not checked
+        std::string box;         // caption:text of the last box, "" when none is expected
+        std::string statusEnd;   // "" when the status is not checked
+        std::string logged;      // a line the session log must hold
+        std::function<void(WindowRig&)> beforeContinue;
     };
     testsupport::TempDir dir;
     const std::string broken = dir.File("broken.hex");
     testsupport::WriteWholeFile(broken, "S3 not a record\n");
     std::vector<std::string> tooMany;
     for (int i = 0; i < 8; ++i) tooMany.push_back(dir.File("p" + std::to_string(i) + ".pda"));
+    const std::string serial = dir.File("serial.pda");
+    testsupport::WriteWholeFile(serial, "0x0007, 0x0003, 0x3939, 0x4E4E, 0x3030, 0x3030, 0x3131, 0x3232\n");
+    const std::string unknownDomain = dir.File("domain.pda");
+    testsupport::WriteWholeFile(unknownDomain, "0x0007, 0x0103, 0x0001, 0x0077, 0, 0, 0, 0\n");
+    const std::string ram = dir.File("SARAM.HEX");
+    testsupport::WriteWholeFile(ram, RamImageText(Shipped("SA010500.HEX")));
+    const std::string vanishing = dir.File("SA010500.HEX");
+    std::filesystem::copy_file(Shipped("SA010500.HEX"), vanishing);
+    const std::string pdaWriteFails = "download-fail always range 0x7F0000 0x7FFFFF";
     const Case cases[] = {
-        {"ten entries", tooMany, "Error:Error - Too many files at once", ""},
-        {"an image that does not load", {broken, Shipped("PK010400.HEX")}, "Cannot Continue:Error Loading Files. Update will not start.", ""},
-        {"an unreadable PDA file", {dir.File("missing.pda")}, "(none):File not loaded. Format invalid?", ""},
+        {"ten entries", tooMany, "Error:Error - Too many files at once", "", "", nullptr},
+        {"an image that does not load", {broken, Shipped("PK010400.HEX")},
+         "Cannot Continue:Error Loading Files. Update will not start.", "", "Cannot Continue:Error in file " + broken,
+         nullptr},
+        {"an unreadable PDA file", {dir.File("missing.pda")}, "(none):File not loaded. Format invalid?", "", "",
+         nullptr},
+        {"the PDA write fails", {serial}, "PDA Update Complete:PDA Update FAILED",
+         "Set Point and Integrator Values Calculated.\nClick Next To Continue", "",
+         [&](WindowRig& rig) {
+             std::string error;
+             ASSERT_TRUE(rig.card.AddFault(pdaWriteFails, error)) << error;
+         }},
+        {"calibration error", {unknownDomain}, "ERROR:Set Point and Integrator values could not be set", "",
+         "ERROR - PDA entries found, but domain 77 not recognized!", nullptr},
+        {"station does not fit the primary", {Shipped("PK010300.HEX")}, "",
+         "ERROR - Station firmware not compatible with primary firmware...\nCannot continue.\nClick Next To Continue",
+         "Update stopped after the checks:", nullptr},
+        {"a RAM image after a flash image", {ram}, "Cannot Continue:Sorry, RAM downloads are not supported.", "", "",
+         nullptr},
+        // Entered again as an image of unknown kind, it still stops the run:
+        // the catalogue's station is not written in its place.
+        {"an image that no longer loads", {vanishing}, "Cannot Continue:Error Loading Files. Update will not start.",
+         "", "Cannot Continue:Error in file " + vanishing, [&](WindowRig&) { std::filesystem::remove(vanishing); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         WindowRig rig(1, WindowRig::kPlatform, OlderCard());
         rig.Start(c.args);
+        ASSERT_EQ(rig.view.continueText, "Continue");
+        if (c.beforeContinue) c.beforeContinue(rig);
         const std::vector<uint8_t> before = Snapshot(rig.card);
+        const size_t boxesBefore = rig.boxes.boxes.size();
         rig.window->OnCommand(IDC_CONTINUE);
-        ASSERT_FALSE(rig.boxes.boxes.empty());
-        EXPECT_EQ(rig.boxes.boxes.back().caption + ":" + rig.boxes.boxes.back().text, c.box);
-        EXPECT_EQ(rig.Requests(sim::kOidDownload), 0u);
-        EXPECT_TRUE(Snapshot(rig.card) == before);
+        if (c.box.empty()) {
+            EXPECT_EQ(rig.boxes.boxes.size(), boxesBefore);
+        } else {
+            ASSERT_GT(rig.boxes.boxes.size(), boxesBefore);
+            EXPECT_EQ(rig.boxes.boxes.back().caption + ":" + rig.boxes.boxes.back().text, c.box);
+        }
+        if (!c.statusEnd.empty()) {
+            ASSERT_GE(rig.view.status.size(), c.statusEnd.size()) << rig.view.status;
+            EXPECT_EQ(rig.view.status.substr(rig.view.status.size() - c.statusEnd.size()), c.statusEnd);
+        }
+        EXPECT_TRUE(c.logged.empty() || Logged(rig, c.logged + "\n")) << rig.log.Text();
+        EXPECT_TRUE(Snapshot(rig.card) == before) << "nothing reached the flash";
+        EXPECT_EQ(rig.window->RunOutcome(), meru::kOutcomeNone);
         EXPECT_FALSE(rig.window->Adapter().isOpen());
     }
 }
@@ -190,6 +254,10 @@ TEST(RunUpdate, QuietOutcomesAndExitCodes) {
     newer.primary = apptest::Firmware(newer.primary, 1, 5, 0);
     newer.station = apptest::Firmware(newer.station, 1, 6, 0);
     const std::string older = Shipped("SA010300.HEX");
+    const auto Half = [](sim::FactoryOptions options, uint16_t major, uint16_t minor) {
+        options.station = apptest::Firmware(options.station, major, minor, 0);
+        return options;
+    };
     sim::FactoryOptions olderPrimary = same;  // the primary is an upgrade, so nothing is skipped
     olderPrimary.primary = apptest::Firmware(same.primary, 1, 3, 0);
     const Case cases[] = {
@@ -199,6 +267,10 @@ TEST(RunUpdate, QuietOutcomesAndExitCodes) {
         {"newer card, embedded images, -olderOK", newer, {"-quiet", "-olderOK"}, 0, 0, 0},
         {"older command-line station", olderPrimary, {"-quiet", older}, 0, 0, 0},
         {"older command-line station, -olderOK", olderPrimary, {"-quiet", "-olderOK", older}, 1, 1, 1},
+        // A run that stopped half way: the component at the catalogue's
+        // version is written again along with the other one's upgrade.
+        {"half-updated: station older", Half(same, 1, 4), {"-quiet"}, 1, 1, 1},
+        {"half-updated: primary older", olderPrimary, {"-quiet"}, 1, 1, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -222,6 +294,31 @@ TEST(RunUpdate, RepeatRunsWhileUpdatedAndDelayWaits) {
     EXPECT_EQ(once.Requests(sim::kOidUnblockProtocols), 1u);
     EXPECT_EQ(once.window->RunOutcome(), meru::kOutcomeSkipped);
     EXPECT_EQ(once.view.ended, 1);
+}
+
+// No value of -repeat or -delay overflows: N <= 1 is one run, a long delay
+// is the longest sleep there is, a negative one none.
+TEST(RunUpdate, RepeatAndDelayAtTheirLimits) {
+    struct Case {
+        std::vector<std::string> args;
+        uint64_t programmingRuns;
+        std::vector<uint32_t> slept;
+    };
+    const Case cases[] = {
+        {{"-quiet", "-olderOK", "-repeat", "-2147483648"}, 1, {}},
+        {{"-quiet", "-olderOK", "-repeat", "-99999999999", "-delay", "-2147483648"}, 1, {}},
+        // The second run finds nothing newer and ends the loop after its delay.
+        {{"-quiet", "-repeat", "2147483647", "-delay", "2147483647"}, 1, {0xFFFFFFFEu, 0xFFFFFFFEu}},
+        {{"-quiet", "-repeat", "3", "-delay", "1"}, 1, {1000, 1000}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[3]);
+        WindowRig rig(1, WindowRig::kPlatform, OlderCard());
+        rig.Start(c.args);
+        EXPECT_EQ(rig.view.ended, 1);
+        EXPECT_EQ(rig.Requests(sim::kOidUnblockProtocols), c.programmingRuns);
+        EXPECT_EQ(rig.system.slept, c.slept);
+    }
 }
 
 TEST(RunUpdate, DownloadFailureIsFatal) {

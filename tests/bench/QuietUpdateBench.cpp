@@ -1,13 +1,15 @@
 // A whole quiet update of an older software card, as `meru.exe -quiet` runs
 // it: readiness check, comparisons, then the catalogue's primary and station
-// images programmed. Prints the requests one run sends by OID and the data
-// downloads against their lower bound, the images' chunk counts; a run that
-// sends more is reported as an error.
+// images programmed. Prints the requests one run sends by OID, the data
+// downloads against their lower bound (the images' chunk counts) and the
+// verify reads against the blocks written; a run that sends more downloads,
+// or not exactly one read-back per written block, is reported as an error.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/WindowRig.h"
 #include "card/CardRequests.h"
@@ -44,9 +46,23 @@ uint16_t ChunksOf(unsigned resourceId) {
 
 using apptest::OlderCard;
 
+// Aux reads between the first protocol block and the unblock: with every
+// block forced, the programming run reads only to verify what it wrote.
+uint64_t ReadsWhileProgramming(const std::vector<uint32_t>& oids) {
+    bool programming = false;
+    uint64_t reads = 0;
+    for (uint32_t oid : oids) {
+        if (oid == meru::OID_CARD_UNBLOCK_PROTOCOLS) break;
+        if (oid == meru::OID_CARD_BLOCK_PROTOCOLS) programming = true;
+        if (programming && oid == meru::OID_CARD_AUX_READ) ++reads;
+    }
+    return reads;
+}
+
 void QuietUpdate(benchmark::State& state) {
     uint64_t requests[sizeof kOids / sizeof kOids[0]] = {};
     uint64_t downloads = 0;
+    uint64_t verifyReads = 0;
     uint16_t lowerBound = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -54,6 +70,7 @@ void QuietUpdate(benchmark::State& state) {
         if (lowerBound == 0) lowerBound = static_cast<uint16_t>(ChunksOf(152) + ChunksOf(161));  // PK010400, SA010500
         state.ResumeTiming();
 
+        rig->requests.oids.reserve(4096);
         rig->Start({"-quiet"});
 
         state.PauseTiming();
@@ -63,6 +80,7 @@ void QuietUpdate(benchmark::State& state) {
         }
         for (size_t i = 0; i < sizeof kOids / sizeof kOids[0]; ++i) requests[i] += rig->Requests(kOids[i].oid);
         downloads += rig->Requests(meru::OID_CARD_DOWNLOAD);
+        verifyReads += ReadsWhileProgramming(rig->requests.oids);
         rig.reset();
         state.ResumeTiming();
     }
@@ -74,6 +92,14 @@ void QuietUpdate(benchmark::State& state) {
     const double dataDownloads = static_cast<double>(downloads) / runs - 2.0;
     state.counters["data_downloads"] = dataDownloads;
     state.counters["lower_bound"] = lowerBound;
+    const double readsPerRun = static_cast<double>(verifyReads) / runs;
+    state.counters["verify_reads"] = readsPerRun;
+    if (readsPerRun != dataDownloads) {
+        state.SkipWithError(("verify reads per run " + std::to_string(readsPerRun) + ", blocks written " +
+                             std::to_string(dataDownloads))
+                                .c_str());
+        return;
+    }
     if (dataDownloads != lowerBound) {
         state.SkipWithError(("data downloads per run " + std::to_string(dataDownloads) + ", lower bound " +
                              std::to_string(lowerBound))

@@ -88,6 +88,7 @@ void MainWindow::SelectAdapter() {
     if (adapter_.macType() == kMacTypeUnknown) {
         SetStatusColour(kColourRed);
         SetStatus("The adapter has been disabled, or is not compatible with this program.");
+        LogPrintf("The adapter has been disabled, or is not compatible with this program.\n");
         adapter_.close();
         return;
     }
@@ -96,6 +97,7 @@ void MainWindow::SelectAdapter() {
     if (!adapter_.readPda(cardPda_)) {
         SetStatusColour(kColourRed);
         SetStatus("WARNING! PDA read from card was invalid. ");
+        LogPrintf("WARNING! PDA read from card was invalid. \n");
         adapter_.close();
         return;
     }

@@ -1,8 +1,10 @@
 // The checks before anything is written: a complete file set, the card's
 // platform, downgrade / same version / upgrade, and station code that fits
-// the primary code it will run with.
+// the primary code it will run with. The card is read here; the decisions
+// are the update plan's.
 #include <memory>
 
+#include "app/AdapterSession.h"
 #include "app/MainWindow.h"
 #include "app/PdaTexts.h"
 #include "base/SessionLog.h"
@@ -20,129 +22,81 @@ namespace {
 
 bool AnyOfType(const FileList& files, int code) { return files.FirstOfType(code) >= 0; }
 
-// The kind a comparison's difference stands for.
-int KindOfDifference(int difference) {
-    if (difference < 0) return kKindDowngrade;
-    return difference == 0 ? kKindSameVersion : kKindUpgrade;
-}
-
-// Quiet mode refuses a downgrade unless the files came from the command
-// line and the command line allows older firmware.
-bool QuietDowngradeRefused() {
-    const Settings& settings = TheSettings();
-    return settings.quietMode && !(settings.commandLineFiles && settings.olderOk);
-}
-
-// Sets the kind a comparison stands for; a downgrade is noted in the
-// summary, and refused (false) in quiet mode unless allowed.
-bool ClassifyDifference(const char* component, const FirmwareIdentity& card, const FirmwareIdentity& image,
-                        int difference, std::string& note, std::string& summary, int& kind) {
-    if (difference >= 0) {
-        kind = KindOfDifference(difference);
-        return true;
-    }
-    kind = kKindDowngrade;
-    note = std::string("Warning! This is a downgrade for ") + component + " firmware. (" + card.Text() + " --> " +
-           image.Text() + ")";
-    summary += note + "\n";
-    if (!QuietDowngradeRefused()) return true;
-    note += "Quiet mode downgrade requires -olderOK option.\n";
-    summary += note + "\n";
-    return false;
-}
+const char kPlatformMismatchText[] = "Firmware available for update will not work on the selected adapter.";
 
 }  // namespace
 
 bool MainWindow::CheckFileList() {
-    if (files_.Count() == 0) {
-        SetStatus("Could not file files to update card.  Remove and reconnect adapter and click retry.");
+    const auto refuse = [this](const char* text) {
+        SetStatus(text);
+        LogPrintf("%s\n", text);
         return false;
+    };
+    if (files_.Count() == 0) {
+        return refuse("Could not file files to update card.  Remove and reconnect adapter and click retry.");
     }
     if (AnyOfType(files_, kFileStation) || AnyOfType(files_, kFilePrimaryAndStation)) return true;
-    bool result = true;
-    if (AnyOfType(files_, kFilePda)) {
-        SetStatus("PDA can't be programmed without station.");
-        result = false;
-    }
     if (AnyOfType(files_, kFilePrimary)) {
-        SetStatus("Add Station code to the list.");
+        if (AnyOfType(files_, kFilePda)) LogPrintf("PDA can't be programmed without station.\n");
         LogPrintf("Error - Card requires Station code when updating Primary.\n");
-        return false;
+        return refuse("Add Station code to the list.");
     }
-    return result;
+    if (AnyOfType(files_, kFilePda)) return refuse("PDA can't be programmed without station.");
+    return true;
 }
 
-bool MainWindow::CheckPlatform(const ImageInfo& image, std::string& note) {
-    note.clear();
-    const uint16_t* platformRecord = cardPda_.Find(kPdaPlatform);
-    const bool cardHasPlatform = platformRecord != nullptr && platformRecord[0] >= 2;
-    const bool imageHasPlatforms = image.platforms[0].present;
+CardPlatform MainWindow::CardPlatformOf() const {
+    CardPlatform platform;
+    const uint16_t* record = cardPda_.Find(kPdaPlatform);
+    if (record != nullptr && record[0] >= 2) {
+        platform.present = true;
+        platform.id = record[2];
+    }
+    return platform;
+}
 
-    if (cardHasPlatform && imageHasPlatforms) {
-        const uint16_t platform = platformRecord[2];
-        for (const PlatformSlot& slot : image.platforms) {
-            if (!slot.present) break;
-            if (slot.platformId == platform) return true;
-        }
-        note = "ERROR - Platforms incompatible. This file cannot be used.\n";
+PlanRules MainWindow::Rules() const {
+    const Settings& settings = TheSettings();
+    return PlanRules{settings.quietMode, settings.olderOk, settings.commandLineFiles};
+}
+
+CardIdentities MainWindow::ReadCardIdentities(const ImageInfo& image) {
+    CardIdentities card;
+    if (image.primary.present) card.primaryRead = adapter_.readFirmwareIdentity(RID_PRIMARY_IDENTITY, card.primary);
+    if (image.station.present) card.stationRead = adapter_.readFirmwareIdentity(RID_STATION_IDENTITY, card.station);
+    return card;
+}
+
+UpdatePlan MainWindow::PlanAgainstCard(const std::vector<const ImageInfo*>& images) {
+    std::vector<PlannedImage> planned;
+    for (const ImageInfo* image : images) planned.push_back({image, ReadCardIdentities(*image)});
+    UpdatePlan plan = PlanUpdate(planned, CardPlatformOf(), Rules());
+    for (const std::string& line : plan.logLines) LogPrintf("%s", line.c_str());
+    switch (plan.verdict) {
+    case PlanVerdict::kPlatformMismatch:
         SetStatusColour(kColourRed);
-        SetStatus("Firmware available for update will not work on the selected adapter.");
-        return false;
+        SetStatus(kPlatformMismatchText);
+        LogPrintf("%s\n", kPlatformMismatchText);
+        break;
+    case PlanVerdict::kCardUnreadable:
+        LogPrintf("The card's primary firmware version could not be read.\n");
+        break;
+    case PlanVerdict::kSkip:
+        runOutcome_ = kOutcomeSkipped;
+        break;
+    default:
+        break;
     }
-    if (cardHasPlatform) {
-        note = "WARNING! - No platform information in file.\n This image may not work on the selected card.\n";
-    } else if (imageHasPlatforms) {
-        note = "WARNING! - No platform ID on card!\n This image may not work on the selected card.\n";
-    } else {
-        note = "WARNING! - No platform information on card or in file!\nThis image may not work on the selected card.\n";
-    }
-    return true;
+    return plan;
 }
 
 bool MainWindow::CompareWithCard(const ImageInfo& image, std::string& summary, int& kind) {
-    std::string note;
-    const bool platformOk = CheckPlatform(image, note);
-    summary += note;
-    if (!platformOk) return false;
-
-    int primaryDifference = 0;
-    std::string line;
-    if (image.primary.present) {
-        FirmwareIdentity card;
-        if (!adapter_.readFirmwareIdentity(RID_PRIMARY_IDENTITY, card)) return false;
-        const int difference = image.primary.Compare(card);
-        if (!ClassifyDifference("Primary", card, image.primary, difference, note, summary, kind)) return false;
-        line = "Primary: " + image.primary.Text();
-        std::string compatibility;
-        CompatibilityText(image, compatibility);
-        LogPrintf("%s%s", line.c_str(), compatibility.c_str());
-        primaryDifference = difference;
+    const UpdatePlan plan = PlanAgainstCard({&image});
+    summary += plan.summary;
+    if (plan.verdict != PlanVerdict::kCardUnreadable && plan.verdict != PlanVerdict::kPlatformMismatch) {
+        kind = plan.kind;
     }
-
-    if (image.station.present) {
-        if (image.primary.present) line += ", ";
-        line += "Station: " + image.station.Text();
-        std::string compatibility;
-        CompatibilityText(image, compatibility);
-        LogPrintf("%s%s", line.c_str(), compatibility.c_str());
-
-        FirmwareIdentity card;
-        if (adapter_.readFirmwareIdentity(RID_STATION_IDENTITY, card)) {
-            const int difference = image.station.Compare(card);
-            if (!ClassifyDifference("Station", card, image.station, difference, note, summary, kind)) return false;
-            if (difference != 0) return true;
-        }
-    }
-    if (primaryDifference != 0) return true;
-
-    kind = kKindSameVersion;
-    if (TheSettings().quietMode && !TheSettings().olderOk) {
-        note += "Unneeded reflash skipped.\n";
-        summary += note + "\n";
-        runOutcome_ = kOutcomeSkipped;
-        return false;
-    }
-    return true;
+    return plan.Go();
 }
 
 bool MainWindow::LoadEntryImage(int index, ImageInfo& info, FirmwareImage& image) {
@@ -151,21 +105,6 @@ bool MainWindow::LoadEntryImage(int index, ImageInfo& info, FirmwareImage& image
     PlugRecordList plugs;
     if (entry->resourceId != 0) return info.LoadResource(entry->resourceId, &image, &plugs) != 0;
     return info.LoadFile(entry->path, &image, &plugs) != 0;
-}
-
-bool MainWindow::CheckEntryAgainstCard(int index, int& kind) {
-    ImageInfo info;
-    auto image = std::make_unique<FirmwareImage>();
-    // An image that no longer loads cannot be judged: not ready.
-    if (!LoadEntryImage(index, info, *image)) return false;
-    if (!OpenSelectedAdapter(false)) return false;
-    std::string summary;
-    const bool fits = CompareWithCard(info, summary, kind);
-    adapter_.close();
-    // The summary goes nowhere else: a refusal (a quiet run's skip or
-    // downgrade) is at least in the session log.
-    if (!fits && !summary.empty()) LogPrintf("%s", summary.c_str());
-    return fits;
 }
 
 bool MainWindow::CheckStationFitsPrimary(const std::vector<const ImageInfo*>& images, std::string& summary) {

@@ -50,6 +50,9 @@ void MainWindow::Initialise() {
     view_.SetTitle(MERU_WINDOW_TITLE);
     texts_.version = ShortVersionText();
     texts_.forceAllBlocks = true;
+    // Every written block is read back: a block the card acknowledged but
+    // stored otherwise must fail the run, not end it "Update Successful!".
+    texts_.verifyDownloads = true;
     PushState();
     cursor_ = Cursor::kArrow;
     view_.SetCursor(cursor_);
@@ -164,6 +167,10 @@ void MainWindow::OnOk() { view_.EndDialog(true); }
 
 void MainWindow::AddFile(const std::string& path, unsigned resourceId) {
     if (path.size() >= kPathCapacity) {
+        // Told once, however often the file is entered again; it stops
+        // every run, so that no default image is written in its place.
+        if (std::find(refusedFiles_.begin(), refusedFiles_.end(), path) != refusedFiles_.end()) return;
+        refusedFiles_.push_back(path);
         ReportBox(view_.Owner(), ("File path too long; it cannot be queued: " + path).c_str(), "Error",
                   kBoxIconStop);
         return;
@@ -217,16 +224,18 @@ void MainWindow::RunGuardedUpdate() {
 }
 
 void MainWindow::RunQuietLoop() {
-    Settings& settings = TheSettings();
+    const Settings& settings = TheSettings();
+    // "-repeat N" gives at most N runs, one for N <= 1; counted wide, so
+    // that no value of N can overflow.
+    int64_t runsLeft = settings.repeat ? static_cast<int64_t>(settings.repeatCount) : 1;
     for (;;) {
         RunGuardedUpdate();
         if (settings.delay && settings.delaySeconds > 0) {
             const uint64_t milliseconds = static_cast<uint64_t>(settings.delaySeconds) * 1000u;
             system_.Sleep(static_cast<uint32_t>(std::min<uint64_t>(milliseconds, 0xFFFFFFFEu)));
         }
-        if (!settings.repeat) break;
-        --settings.repeatCount;
-        if (settings.repeatCount <= 0 || runOutcome_ != kOutcomeUpdated) break;
+        --runsLeft;
+        if (runsLeft <= 0 || runOutcome_ != kOutcomeUpdated) break;
     }
     view_.EndDialog(runOutcome_ == kOutcomeUpdated || runOutcome_ == kOutcomeSkipped);
 }

@@ -8,25 +8,23 @@
 #include "app/FileList.h"
 #include "app/MainWindowView.h"
 #include "app/SystemPort.h"
+#include "app/UpdatePlan.h"
 #include "card/AdapterDiscovery.h"
 #include "card/AdapterHandle.h"
 #include "image/Pda.h"
 
 namespace meru {
 
+class AdapterSession;
 class FirmwareImage;
 class ImageInfo;
 class MaintenanceTools;
+struct UpdateRun;
 
 // Run outcomes of the update (the quiet run loop turns them into the exit code).
 constexpr int kOutcomeNone = 0;
 constexpr int kOutcomeUpdated = 1;
 constexpr int kOutcomeSkipped = 2;
-
-// Update kinds, from the comparison of the queued images with the card.
-constexpr int kKindDowngrade = 0;
-constexpr int kKindSameVersion = 1;
-constexpr int kKindUpgrade = 2;
 
 // The main window's controller: owns the adapter handle, the card's PDA,
 // the adapter list, the file list and everything the window shows, and
@@ -89,10 +87,13 @@ public:
     void LoadFirmwareForCard();
 
     bool CheckFileList();
-    bool CheckPlatform(const ImageInfo& image, std::string& note);
+    // Compares one image with the open card: appends to the summary, sets the kind.
     bool CompareWithCard(const ImageInfo& image, std::string& summary, int& kind);
+    // Reads what the images are compared with from the open card and plans
+    // the run on all of them at once; logs the comparisons, shows a platform
+    // mismatch and records a skipped reflash as the run outcome.
+    UpdatePlan PlanAgainstCard(const std::vector<const ImageInfo*>& images);
     bool LoadEntryImage(int index, ImageInfo& info, FirmwareImage& image);
-    bool CheckEntryAgainstCard(int index, int& kind);
     bool CheckStationFitsPrimary(const std::vector<const ImageInfo*>& images, std::string& summary);
 
     int CheckReadiness();
@@ -132,7 +133,13 @@ private:
     void ClearGrid();
     void LogTimeLine();
     void NotReady(const std::string& text);
-    // RunUpdate's stages.
+    CardPlatform CardPlatformOf() const;
+    PlanRules Rules() const;
+    CardIdentities ReadCardIdentities(const ImageInfo& image);
+    // RunUpdate's stages, in its order.
+    bool StartRun();
+    bool ReadCardPda(UpdateRun& run, AdapterSession& card);
+    bool LoadRunImages(UpdateRun& run, AdapterSession& card);
     void EnterProgramming();
     void FinishProgramming();
     [[noreturn]] void FailProgramming();
@@ -153,6 +160,9 @@ private:
     Pda cardPda_;
 
     FileList files_;
+    // Files the user named that cannot be taken (first refusal first):
+    // while there is one, no run writes anything.
+    std::vector<std::string> refusedFiles_;
     DisplayTexts texts_;
     std::string partNumberText_;
     uint32_t statusColour_ = kColourBlack;

@@ -1,10 +1,17 @@
 // The readiness check behind the one-button flow: AC power, exactly one
 // adapter, firmware chosen for it, and the sentence that tells the user
-// whether continuing upgrades, reflashes or downgrades the card.
+// whether continuing upgrades, reflashes or downgrades the card. Every
+// reason for not being ready is also a line of the session log, so that a
+// quiet run that stops says why.
+#include <memory>
 #include <string>
 
+#include "app/AdapterSession.h"
 #include "app/MainWindow.h"
+#include "base/SessionLog.h"
 #include "base/Settings.h"
+#include "image/FirmwareImage.h"
+#include "image/ImageInfo.h"
 
 namespace meru {
 
@@ -16,17 +23,8 @@ const char* const kKindSentences[] = {
     "Please click continue to upgrade to a newer version.",
 };
 
-// The update kind of a primary and a station comparison together.
-constexpr int kCombinedKind[3][3] = {
-    {kKindDowngrade, kKindDowngrade, kKindUpgrade},
-    {kKindDowngrade, kKindSameVersion, kKindUpgrade},
-    {kKindUpgrade, kKindUpgrade, kKindUpgrade},
-};
-
 const char kNoAdapterText[] =
     "No adapter selected.  Insert/connect adapter and click retry, or click cancel to exit.";
-
-bool ValidKind(int kind) { return kind >= kKindDowngrade && kind <= kKindUpgrade; }
 
 }  // namespace
 
@@ -40,12 +38,22 @@ bool MainWindow::HasAcPower() {
 }
 
 void MainWindow::NotReady(const std::string& text) {
-    if (!text.empty()) SetStatus(text);
+    if (!text.empty()) {
+        SetStatus(text);
+        LogPrintf("%s\n", text.c_str());
+    }
     SetContinue("Retry", true);
     SetStatusColour(kColourRed);
 }
 
 int MainWindow::CheckReadiness() {
+    if (!refusedFiles_.empty()) {
+        // A file the user named and the program cannot take: nothing is
+        // written in its place for the rest of the session.
+        NotReady("The file " + refusedFiles_.front() +
+                 " cannot be used, so nothing will be written.  Click cancel to exit.");
+        return 1;
+    }
     if (!HasAcPower()) {
         NotReady("You must be connected to AC power to update firmware.  Connect power and click retry.");
         return 1;
@@ -68,7 +76,7 @@ int MainWindow::CheckReadiness() {
     }
     LoadFirmwareForCard();
     if (!ComputeUpdateKind()) {
-        NotReady("");  // the status box keeps what the steps before left there
+        NotReady("");  // the status box keeps what the steps before left there; they logged it
         return 1;
     }
     SetStatusColour(kColourBlack);
@@ -80,14 +88,29 @@ int MainWindow::CheckReadiness() {
 bool MainWindow::ComputeUpdateKind() {
     const int primaryEntry = files_.FirstOfType(kFilePrimary);
     const int stationEntry = files_.FirstOfType(kFileStation);
-    if (primaryEntry < 0 || stationEntry < 0) return false;
-
-    int primaryKind = kKindSameVersion;
-    if (!CheckEntryAgainstCard(primaryEntry, primaryKind)) return false;
-    int stationKind = kKindSameVersion;
-    if (!CheckEntryAgainstCard(stationEntry, stationKind)) return false;
-    if (!ValidKind(primaryKind) || !ValidKind(stationKind)) return false;
-    updateKind_ = kCombinedKind[primaryKind][stationKind];
+    if (primaryEntry < 0 || stationEntry < 0) {
+        LogPrintf("Not ready: no primary and station firmware are queued for this card.\n");
+        return false;
+    }
+    ImageInfo primary, station;
+    auto primaryImage = std::make_unique<FirmwareImage>();
+    auto stationImage = std::make_unique<FirmwareImage>();
+    // An image that no longer loads cannot be judged: not ready.
+    const auto load = [this](int entry, ImageInfo& info, FirmwareImage& image) {
+        if (LoadEntryImage(entry, info, image)) return true;
+        LogPrintf("Not ready: the file %s does not load.\n", files_.At(entry)->path.c_str());
+        return false;
+    };
+    if (!load(primaryEntry, primary, *primaryImage) || !load(stationEntry, station, *stationImage)) return false;
+    AdapterSession card(*this, false);
+    if (!card.Usable()) return false;  // its box is in the log
+    const UpdatePlan plan = PlanAgainstCard({&primary, &station});
+    card.Close();
+    // The summary goes nowhere else: a refusal (a quiet run's skip or
+    // downgrade) is at least in the session log.
+    if (!plan.Go() && !plan.summary.empty()) LogPrintf("%s", plan.summary.c_str());
+    if (!plan.Go()) return false;
+    updateKind_ = plan.kind;
     return true;
 }
 

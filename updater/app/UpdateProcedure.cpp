@@ -1,10 +1,12 @@
 // RunUpdate: the whole update of one card, what Continue does and what each
-// pass of the quiet run loop does. Every stop before programming leaves the
-// card untouched and the adapter closed; a failure while programming is
-// fatal and ends the process.
-#include <array>
+// pass of the quiet run loop does. It reads, plans, shows, programs: every
+// stop before programming leaves the card untouched, the adapter closed and
+// the reason on screen and in the session log; a failure while programming
+// is fatal and ends the process.
 #include <memory>
+#include <vector>
 
+#include "app/AdapterSession.h"
 #include "app/MainWindow.h"
 #include "app/PdaBackup.h"
 #include "base/ProcessExit.h"
@@ -26,6 +28,8 @@ constexpr int kFileLimit = 9;
 // getVersionText's buffer in the summary.
 constexpr size_t kVersionTextCapacity = 80;
 
+}  // namespace
+
 // One loaded image of the run and the file-list entry it came from.
 struct LoadedImage {
     ImageInfo info;
@@ -34,7 +38,14 @@ struct LoadedImage {
     std::string path;
 };
 
-}  // namespace
+// What one run has read and loaded so far.
+struct UpdateRun {
+    std::string summary;
+    bool pdaRead = false;
+    Pda pdaAsRead;  // for the backup before the merged PDA replaces it
+    int merged = 0;  // .pda files merged into the card's PDA
+    std::vector<std::unique_ptr<LoadedImage>> images;
+};
 
 bool MainWindow::MergePdaFile(const std::string& path) {
     uint16_t words[Pda::kMaxWords] = {};
@@ -65,123 +76,134 @@ bool MainWindow::WritePdaToCard() {
 }
 
 void MainWindow::RunUpdate() {
-    if (CheckReadiness() != 0) return;
-    if (continueText_ == "Retry") {
-        SetContinue("Continue", true);
-        return;
+    if (!StartRun()) return;
+    AdapterSession card(*this, true);
+    if (!card.Usable()) return;
+
+    UpdateRun run;
+    if (!ReadCardPda(run, card) || !LoadRunImages(run, card)) return;
+
+    std::vector<const ImageInfo*> infos;
+    for (const auto& loaded : run.images) infos.push_back(&loaded->info);
+    const UpdatePlan plan = PlanAgainstCard(infos);
+    run.summary += plan.summary;
+    bool checksPassed = plan.Go();
+    if (plan.Go()) {
+        updateKind_ = plan.kind;
+        checksPassed = CheckStationFitsPrimary(infos, run.summary);
+    } else {
+        run.summary += plan.verdict == PlanVerdict::kSkip ? "Selected Hex files already in flash."
+                                                          : "***Error Encountered***";
     }
-    if (!CheckFileList()) return;
-    // Refused before anything is read, merged or loaded.
-    if (files_.Count() > kFileLimit) {
-        ReportBox(view_.Owner(), "Error - Too many files at once", "Error", kBoxIconStop);
-        return;
-    }
-    if (!OpenSelectedAdapter(true)) {
-        adapter_.close();
+    SetStatus(run.summary + "Click Next To Continue");
+    RefreshPdaFields();
+    if (!checksPassed) {
+        card.Close();
+        LogPrintf("Update stopped after the checks:\n%s\n", run.summary.c_str());
         return;
     }
 
-    std::string summary;
+    if (run.merged > 0) {
+        WritePdaBackup(run.pdaAsRead, texts_.pdaMac, system_.LocalTime());
+        if (!WritePdaToCard()) return;
+    }
+    adapter_.checkDriver();
+
+    EnterProgramming();
+    for (const auto& loaded : run.images) {
+        if (!ProgramImage(loaded->image, loaded->info.station.present, loaded->description, loaded->path)) {
+            FailProgramming();
+        }
+    }
+    FinishProgramming();
+}
+
+bool MainWindow::StartRun() {
+    if (CheckReadiness() != 0) return false;
+    if (continueText_ == "Retry") {
+        SetContinue("Continue", true);
+        return false;
+    }
+    if (!CheckFileList()) return false;
+    // Refused before anything is read, merged or loaded.
+    if (files_.Count() > kFileLimit) {
+        ReportBox(view_.Owner(), "Error - Too many files at once", "Error", kBoxIconStop);
+        return false;
+    }
+    return true;
+}
+
+bool MainWindow::ReadCardPda(UpdateRun& run, AdapterSession& card) {
     cardPda_.Clear();
-    const bool pdaRead = adapter_.readPda(cardPda_);
-    const Pda pdaAsRead = cardPda_;  // for the backup before it is replaced
-    if (pdaRead) {
+    run.pdaRead = adapter_.readPda(cardPda_);
+    run.pdaAsRead = cardPda_;
+    if (run.pdaRead) {
         RefreshPdaFields();
         char version[kVersionTextCapacity] = {};
         adapter_.getVersionText(version, sizeof version, static_cast<uint32_t>(adapterIndex_));
-        summary = "Product Part Number: " + partNumberText_ + "\n  Serial Number: " + texts_.serialNumber +
-                  "\n  MAC Address: " + texts_.pdaMac + "\n  Current firmware version: " + version + "\n";
+        run.summary = "Product Part Number: " + partNumberText_ + "\n  Serial Number: " + texts_.serialNumber +
+                      "\n  MAC Address: " + texts_.pdaMac + "\n  Current firmware version: " + version + "\n";
     } else {
         cardPda_.Clear();
         LogPrintf("PDA read error! User chose to continue.\n");
     }
 
-    int merged = 0;
     for (const FileList::Entry* entry = files_.At(0); entry != nullptr && HasPdaExtension(entry->path);
-         entry = files_.At(merged)) {
-        if (!MergePdaFile(entry->path)) {
-            adapter_.close();
-            return;
-        }
-        ++merged;
+         entry = files_.At(run.merged)) {
+        if (!MergePdaFile(entry->path)) return false;
+        ++run.merged;
     }
-    if (merged > 0 && !pdaRead) {
+    if (run.merged == 0) return true;
+    if (!run.pdaRead) {
         // Writing the merged list back would replace the card's whole
         // production data by the files' few records.
-        adapter_.close();
+        card.Close();
         ReportBox(view_.Owner(),
                   "The production data could not be read from the card, so the .pda files cannot be merged into it. "
                   "Nothing was written to the card.",
                   "Cannot Continue", kBoxIconStop);
-        return;
+        return false;
     }
-    if (merged > 0) {
-        summary += "---------------------\n" + std::to_string(merged) + " PDA file(s) Loaded OK\n";
-        const int calibration = ComputeCalibrationRecords(cardPda_);
-        if (calibration < 0) {
-            adapter_.close();
-            ReportBox(view_.Owner(), "Set Point and Integrator values could not be set", "ERROR", kBoxIconStop);
-            return;
-        }
-        summary += calibration > 0 ? "Set Point and Integrator Values Calculated.\n"
+    run.summary += "---------------------\n" + std::to_string(run.merged) + " PDA file(s) Loaded OK\n";
+    const int calibration = ComputeCalibrationRecords(cardPda_);
+    if (calibration < 0) {
+        card.Close();
+        ReportBox(view_.Owner(), "Set Point and Integrator values could not be set", "ERROR", kBoxIconStop);
+        return false;
+    }
+    run.summary += calibration > 0 ? "Set Point and Integrator Values Calculated.\n"
                                    : "No Set Point and Integrator Values.\n";
-    }
+    return true;
+}
 
-    std::vector<std::unique_ptr<LoadedImage>> loaded;
-    for (int index = merged; files_.At(index) != nullptr; ++index) {
+bool MainWindow::LoadRunImages(UpdateRun& run, AdapterSession& card) {
+    for (int index = run.merged; files_.At(index) != nullptr; ++index) {
         const FileList::Entry& entry = *files_.At(index);
-        auto slot = std::make_unique<LoadedImage>();
-        slot->description = entry.description;
-        slot->path = entry.path;
+        auto loaded = std::make_unique<LoadedImage>();
+        loaded->description = entry.description;
+        loaded->path = entry.path;
         PlugRecordList plugs;
         const uint16_t lines = entry.resourceId != 0
-                                   ? slot->info.LoadResource(entry.resourceId, &slot->image, &plugs)
-                                   : slot->info.LoadFile(entry.path, &slot->image, &plugs);
+                                   ? loaded->info.LoadResource(entry.resourceId, &loaded->image, &plugs)
+                                   : loaded->info.LoadFile(entry.path, &loaded->image, &plugs);
         if (lines == 0) {
-            adapter_.close();
+            card.Close();
             ReportBox(view_.Owner(), ("Error in file " + entry.path).c_str(), "Cannot Continue", kBoxIconStop);
             ReportBox(view_.Owner(), "Error Loading Files. Update will not start.", "Cannot Continue",
                       kBoxIconStop);
-            return;
+            return false;
         }
-        PlugImage(slot->info, slot->image, plugs, cardPda_, entry.path.c_str());
-        loaded.push_back(std::move(slot));
-    }
-
-    bool checksPassed = true;
-    updateKind_ = kKindUpgrade;
-    for (const auto& slot : loaded) {
-        if (!CompareWithCard(slot->info, summary, updateKind_)) {
-            adapter_.close();
-            summary += runOutcome_ == kOutcomeSkipped ? "Selected Hex files already in flash." : "***Error Encountered***";
-            checksPassed = false;
-            break;
+        // Refused here as well as by ProgramImage: found only there, it
+        // would end the process after the images before it were written.
+        if (loaded->image.HasExecutionAddress() && loaded->image.ExecutionAddress() != 0) {
+            card.Close();
+            ReportBox(view_.Owner(), "Sorry, RAM downloads are not supported.", "Cannot Continue", kBoxIconStop);
+            return false;
         }
+        PlugImage(loaded->info, loaded->image, plugs, cardPda_, entry.path.c_str());
+        run.images.push_back(std::move(loaded));
     }
-    if (checksPassed) {
-        std::vector<const ImageInfo*> infos;
-        for (const auto& slot : loaded) infos.push_back(&slot->info);
-        checksPassed = CheckStationFitsPrimary(infos, summary);
-    }
-    SetStatus(summary + "Click Next To Continue");
-    RefreshPdaFields();
-    if (!checksPassed) {
-        adapter_.close();
-        return;
-    }
-
-    if (merged > 0) WritePdaBackup(pdaAsRead, texts_.pdaMac, system_.LocalTime());
-    if (merged > 0 && !WritePdaToCard()) {
-        adapter_.close();
-        return;
-    }
-    adapter_.checkDriver();
-
-    EnterProgramming();
-    for (const auto& slot : loaded) {
-        if (!ProgramImage(slot->image, slot->info.station.present, slot->description, slot->path)) FailProgramming();
-    }
-    FinishProgramming();
+    return true;
 }
 
 void MainWindow::EnterProgramming() {
