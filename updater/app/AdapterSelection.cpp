@@ -1,6 +1,7 @@
 // The main window's adapter selection: finding the adapters, selecting the
 // one card, opening it for an operation, and filling the fields and the
 // grid from the card and the catalogue.
+#include "app/AdapterSession.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/PdaTexts.h"
@@ -106,8 +107,9 @@ void MainWindow::SelectAdapter() {
     selected_ = true;
     adapterIndex_ = static_cast<int32_t>(index);
 
-    OpenSelectedAdapter(true);  // a driver too old for updating is reported here, once
-    adapter_.close();
+    {
+        const AdapterSession driverCheck(*this, true);  // a driver too old for updating is reported here, once
+    }
     LoadFirmwareForCard();
     RefreshPdaFields();
 }
@@ -122,7 +124,8 @@ void MainWindow::RefreshPdaFields() {
 }
 
 void MainWindow::RefreshCurrentFirmware() {
-    if (!OpenSelectedAdapter(false)) {
+    AdapterSession card(*this, false);
+    if (!card.Usable()) {
         view_.SetGridField(GridField::kCurrentPrimaryRevision, "");
         view_.SetGridField(GridField::kCurrentPrimaryFile, "");
         view_.SetGridField(GridField::kCurrentStationRevision, "");
@@ -137,7 +140,6 @@ void MainWindow::RefreshCurrentFirmware() {
     adapter_.readFileNames(primaryFile, stationFile);
     view_.SetGridField(GridField::kCurrentPrimaryFile, primaryFile);
     view_.SetGridField(GridField::kCurrentStationFile, stationFile);
-    adapter_.close();
 }
 
 void MainWindow::LoadFirmwareForCard() {
