@@ -1,0 +1,64 @@
+#!/bin/bash
+# The 32-bit release bundle, read without running it: scripts/release
+# bundles the programs of the 32-bit build tree, and the programs' headers
+# and the package's tables (msiinfo) must hold what ships and nothing else.
+set -euo pipefail
+TREE=$1
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+OUT=$(mktemp -d "${TMPDIR:-/tmp}/meru-release-XXXXXX")
+trap 'rm -rf "$OUT"' EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+"$ROOT/scripts/release" --bundle "$TREE" "$OUT" || fail "scripts/release --bundle failed"
+NAME=$(basename "$(ls -d "$OUT"/velox-updater-*/)")
+VERSION=${NAME#velox-updater-}
+MSI=$OUT/$NAME.msi
+
+# The machine field of the PE header (0x14C: i386) and the section names.
+for file in meru.exe Kestrelsvc.exe; do
+    machine=$(python3 - "$OUT/$NAME/$file" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+pe = struct.unpack_from("<I", data, 0x3C)[0]
+assert data[pe:pe + 4] == b"PE\0\0", "no PE header"
+print(hex(struct.unpack_from("<H", data, pe + 4)[0]))
+PY
+)
+    [ "$machine" = 0x14c ] || fail "$file: machine $machine, not i386"
+    if grep -q ' \.debug' <<<"$(objdump -h "$OUT/$NAME/$file")"; then fail "$file has debug sections"; fi
+done
+
+rows() { msiinfo export "$MSI" "$1" | tr -d '\r' | tail -n +4; }
+[ "$(rows File | cut -f3 | sed 's/^.*|//' | sort | tr '\n' ' ')" = "Kestrelsvc.exe meru.exe " ] \
+    || fail "File table: $(rows File | cut -f3 | tr '\n' ' ')"
+if grep -qi KBW32N50 <<<"$(rows File)"; then fail "KBW32N50.dll is in the package"; fi
+grep -qx "Template: Intel;1033" <<<"$(msiinfo suminfo "$MSI")" || fail "not a 32-bit package: $(msiinfo suminfo "$MSI" | grep Template)"
+
+# Rows the package must hold, by table (tab-separated columns as msiinfo
+# prints them, from the first; a row may have more columns after these).
+while IFS='|' read -r table row; do
+    grep -qF -- "$(printf '%b' "$row")" <<<"$(rows "$table")" || fail "$table table lacks: $row"
+done <<EXPECTED
+Property|ProductVersion\t$VERSION
+Property|ProductName\tVELOX Updater
+Property|UpgradeCode\t{DC784ACB-16EA-4ED4-A892-003D5B04F6EA}
+Upgrade|{DC784ACB-16EA-4ED4-A892-003D5B04F6EA}\t0.0.0\t${VERSION%.*}.$((${VERSION##*.} + 1))
+Directory|INSTALLDIR\tVeloxFolder\tUpdater
+Directory|VeloxFolder\tProgramFilesFolder\tVELOX
+Component|MeruProgram\t
+Component|KestrelsvcProgram\t
+Component|MeruShortcut\t
+Shortcut|MeruStartMenu\tVeloxMenu\tVELOX Station Update\tMeruShortcut\t[#MeruExe]
+ServiceInstall|KestrelsvcService\tKestrelsvc\tKestrelsvc\t16\t2\t1\t\tRPCSS[~][~]\t\t\t\tKestrelsvcProgram
+ServiceControl|KestrelsvcControl\tKestrelsvc\t170\t\t1\tKestrelsvcProgram
+Registry|\t0\tAppID\\\\{401B7581-8B27-4743-A862-FF6BB8E6A970}\\\\\tLocalService\tKestrelsvc\t
+Registry|\t0\tCLSID\\\\{DF94C14D-8B76-4659-AE47-416AE3AE0F30}\\\\LocalServer32\t\t[!KestrelsvcExe]\t
+Registry|\t0\tTypeLib\\\\{85D65926-2494-4623-BA68-BB46D44083EA}\\\\1.0\\\\0\\\\win32\t\t[#KestrelsvcExe]\t
+EXPECTED
+
+# 32-bit components: none marked for the 64-bit registry and folders.
+rows Component | awk -F'\t' '$4 >= 256 { bad = 1 } END { exit bad }' || fail "a component is marked 64-bit"
+echo "PASS"
