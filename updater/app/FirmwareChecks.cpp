@@ -67,27 +67,33 @@ CardIdentities MainWindow::ReadCardIdentities(const ImageInfo& image) {
     return card;
 }
 
-UpdatePlan MainWindow::PlanAgainstCard(const std::vector<const ImageInfo*>& images) {
-    std::vector<PlannedImage> planned;
-    for (const ImageInfo* image : images) planned.push_back({image, ReadCardIdentities(*image)});
-    UpdatePlan plan = PlanUpdate(planned, CardPlatformOf(), Rules());
-    for (const std::string& line : plan.logLines) LogPrintf("%s", line.c_str());
-    switch (plan.verdict) {
-    case PlanVerdict::kPlatformMismatch:
+bool MainWindow::CompareIntoPlan(UpdatePlanner& planner, const ImageInfo& image) {
+    const size_t logged = planner.Plan().logLines.size();
+    const bool passed = planner.Compare({&image, ReadCardIdentities(image)});
+    const UpdatePlan& plan = planner.Plan();
+    for (size_t i = logged; i < plan.logLines.size(); ++i) LogPrintf("%s", plan.logLines[i].c_str());
+    if (plan.verdict == PlanVerdict::kPlatformMismatch) {
         SetStatusColour(kColourRed);
         SetStatus(kPlatformMismatchText);
         LogPrintf("%s\n", kPlatformMismatchText);
-        break;
-    case PlanVerdict::kCardUnreadable:
+    } else if (plan.verdict == PlanVerdict::kCardUnreadable) {
         LogPrintf("The card's primary firmware version could not be read.\n");
-        break;
-    case PlanVerdict::kSkip:
-        runOutcome_ = kOutcomeSkipped;
-        break;
-    default:
-        break;
     }
+    return passed;
+}
+
+UpdatePlan MainWindow::FinishPlan(UpdatePlanner& planner) {
+    const UpdatePlan plan = planner.Finish();
+    if (plan.verdict == PlanVerdict::kSkip) runOutcome_ = kOutcomeSkipped;
     return plan;
+}
+
+UpdatePlan MainWindow::PlanAgainstCard(const std::vector<const ImageInfo*>& images) {
+    UpdatePlanner planner(CardPlatformOf(), Rules());
+    for (const ImageInfo* image : images) {
+        if (!CompareIntoPlan(planner, *image)) return planner.Plan();
+    }
+    return FinishPlan(planner);
 }
 
 bool MainWindow::CompareWithCard(const ImageInfo& image, std::string& summary, int& kind) {

@@ -93,6 +93,10 @@ public:
     // the run on all of them at once; logs the comparisons, shows a platform
     // mismatch and records a skipped reflash as the run outcome.
     UpdatePlan PlanAgainstCard(const std::vector<const ImageInfo*>& images);
+    // The same one image at a time: reads, compares and logs one image;
+    // false when it stops the run.
+    bool CompareIntoPlan(UpdatePlanner& planner, const ImageInfo& image);
+    UpdatePlan FinishPlan(UpdatePlanner& planner);
     bool LoadEntryImage(int index, ImageInfo& info, FirmwareImage& image);
     bool CheckStationFitsPrimary(const std::vector<const ImageInfo*>& images, std::string& summary);
 

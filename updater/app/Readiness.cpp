@@ -92,24 +92,30 @@ bool MainWindow::ComputeUpdateKind() {
         LogPrintf("Not ready: no primary and station firmware are queued for this card.\n");
         return false;
     }
-    ImageInfo primary, station;
-    auto primaryImage = std::make_unique<FirmwareImage>();
-    auto stationImage = std::make_unique<FirmwareImage>();
-    // An image that no longer loads cannot be judged: not ready.
-    const auto load = [this](int entry, ImageInfo& info, FirmwareImage& image) {
-        if (LoadEntryImage(entry, info, image)) return true;
-        LogPrintf("Not ready: the file %s does not load.\n", files_.At(entry)->path.c_str());
+    // Each entry loaded, compared and logged in turn; the decision is on both.
+    UpdatePlanner planner(CardPlatformOf(), Rules());
+    for (const int entry : {primaryEntry, stationEntry}) {
+        ImageInfo info;
+        auto image = std::make_unique<FirmwareImage>();
+        // An image that no longer loads cannot be judged: not ready.
+        if (!LoadEntryImage(entry, info, *image)) {
+            LogPrintf("Not ready: the file %s does not load.\n", files_.At(entry)->path.c_str());
+            return false;
+        }
+        AdapterSession card(*this, false);
+        if (!card.Usable()) return false;  // its box is in the log
+        if (!CompareIntoPlan(planner, info)) {
+            card.Close();
+            // The summary goes nowhere else: a refusal is at least in the session log.
+            if (!planner.Plan().summary.empty()) LogPrintf("%s", planner.Plan().summary.c_str());
+            return false;
+        }
+    }
+    const UpdatePlan plan = FinishPlan(planner);
+    if (!plan.Go()) {
+        LogPrintf("%s", plan.summary.c_str());
         return false;
-    };
-    if (!load(primaryEntry, primary, *primaryImage) || !load(stationEntry, station, *stationImage)) return false;
-    AdapterSession card(*this, false);
-    if (!card.Usable()) return false;  // its box is in the log
-    const UpdatePlan plan = PlanAgainstCard({&primary, &station});
-    card.Close();
-    // The summary goes nowhere else: a refusal (a quiet run's skip or
-    // downgrade) is at least in the session log.
-    if (!plan.Go() && !plan.summary.empty()) LogPrintf("%s", plan.summary.c_str());
-    if (!plan.Go()) return false;
+    }
     updateKind_ = plan.kind;
     return true;
 }

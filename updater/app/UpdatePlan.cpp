@@ -22,90 +22,6 @@ int KindOfDifference(int difference) {
 // line and the command line allows older firmware.
 bool DowngradeRefused(const PlanRules& rules) { return rules.quiet && !(rules.commandLineFiles && rules.olderOk); }
 
-// The plan's walk over the images, one comparison at a time.
-class Planner {
-public:
-    Planner(const CardPlatform& platform, const PlanRules& rules) : platform_(platform), rules_(rules) {}
-
-    // False when the image stops the run (the verdict says why).
-    bool Compare(const PlannedImage& planned) {
-        const ImageInfo& image = *planned.image;
-        note_.clear();
-        const bool platformOk = PlatformFits(image, platform_, note_);
-        plan_.summary += note_;
-        if (!platformOk) return Stop(PlanVerdict::kPlatformMismatch);
-
-        std::string line;
-        if (image.primary.present) {
-            if (!planned.card.primaryRead) return Stop(PlanVerdict::kCardUnreadable);
-            const int difference = image.primary.Compare(planned.card.primary);
-            if (!Classify("Primary", planned.card.primary, image.primary, difference, plan_.primaryKind)) {
-                return Stop(PlanVerdict::kRefusedDowngrade);
-            }
-            line = "Primary: " + image.primary.Text();
-            Log(image, line);
-        }
-        if (image.station.present) {
-            if (image.primary.present) line += ", ";
-            line += "Station: " + image.station.Text();
-            Log(image, line);
-            // A station identity the card does not give counts as unchanged.
-            if (planned.card.stationRead) {
-                const int difference = image.station.Compare(planned.card.station);
-                if (!Classify("Station", planned.card.station, image.station, difference, plan_.stationKind)) {
-                    return Stop(PlanVerdict::kRefusedDowngrade);
-                }
-            }
-        }
-        return true;
-    }
-
-    // After every image passed: the combined kind, and the skip of a quiet
-    // run that would write nothing newer.
-    UpdatePlan Finish() {
-        plan_.kind = CombineKinds(plan_.primaryKind, plan_.stationKind);
-        if (plan_.kind == kKindSameVersion && rules_.quiet && !rules_.olderOk) {
-            plan_.summary += note_ + "Unneeded reflash skipped.\n" + "\n";
-            plan_.verdict = PlanVerdict::kSkip;
-        }
-        return plan_;
-    }
-
-    UpdatePlan Stopped() const { return plan_; }
-
-private:
-    bool Stop(PlanVerdict verdict) {
-        plan_.verdict = verdict;
-        return false;
-    }
-
-    void Log(const ImageInfo& image, const std::string& line) {
-        std::string compatibility;
-        CompatibilityText(image, compatibility);
-        plan_.logLines.push_back(line + compatibility);
-    }
-
-    // Sets the component's kind; a downgrade is noted in the summary, and
-    // refused (false) when the rules say so.
-    bool Classify(const char* component, const FirmwareIdentity& card, const FirmwareIdentity& image,
-                  int difference, int& kind) {
-        kind = KindOfDifference(difference);
-        if (difference >= 0) return true;
-        note_ = std::string("Warning! This is a downgrade for ") + component + " firmware. (" + card.Text() +
-                " --> " + image.Text() + ")";
-        plan_.summary += note_ + "\n";
-        if (!DowngradeRefused(rules_)) return true;
-        note_ += "Quiet mode downgrade requires -olderOK option.\n";
-        plan_.summary += note_ + "\n";
-        return false;
-    }
-
-    const CardPlatform& platform_;
-    const PlanRules& rules_;
-    UpdatePlan plan_;
-    std::string note_;
-};
-
 }  // namespace
 
 int CombineKinds(int primaryKind, int stationKind) {
@@ -135,11 +51,76 @@ bool PlatformFits(const ImageInfo& image, const CardPlatform& card, std::string&
     return true;
 }
 
+bool UpdatePlanner::Compare(const PlannedImage& planned) {
+    const ImageInfo& image = *planned.image;
+    note_.clear();
+    const bool platformOk = PlatformFits(image, platform_, note_);
+    plan_.summary += note_;
+    if (!platformOk) return Stop(PlanVerdict::kPlatformMismatch);
+
+    std::string line;
+    if (image.primary.present) {
+        if (!planned.card.primaryRead) return Stop(PlanVerdict::kCardUnreadable);
+        const int difference = image.primary.Compare(planned.card.primary);
+        if (!Classify("Primary", planned.card.primary, image.primary, difference, plan_.primaryKind)) {
+            return Stop(PlanVerdict::kRefusedDowngrade);
+        }
+        line = "Primary: " + image.primary.Text();
+        Log(image, line);
+    }
+    if (image.station.present) {
+        if (image.primary.present) line += ", ";
+        line += "Station: " + image.station.Text();
+        Log(image, line);
+        // A station identity the card does not give counts as unchanged.
+        if (planned.card.stationRead) {
+            const int difference = image.station.Compare(planned.card.station);
+            if (!Classify("Station", planned.card.station, image.station, difference, plan_.stationKind)) {
+                return Stop(PlanVerdict::kRefusedDowngrade);
+            }
+        }
+    }
+    return true;
+}
+
+UpdatePlan UpdatePlanner::Finish() {
+    plan_.kind = CombineKinds(plan_.primaryKind, plan_.stationKind);
+    if (plan_.kind == kKindSameVersion && rules_.quiet && !rules_.olderOk) {
+        plan_.summary += note_ + "Unneeded reflash skipped.\n" + "\n";
+        plan_.verdict = PlanVerdict::kSkip;
+    }
+    return plan_;
+}
+
+bool UpdatePlanner::Stop(PlanVerdict verdict) {
+    plan_.verdict = verdict;
+    return false;
+}
+
+void UpdatePlanner::Log(const ImageInfo& image, const std::string& line) {
+    std::string compatibility;
+    CompatibilityText(image, compatibility);
+    plan_.logLines.push_back(line + compatibility);
+}
+
+bool UpdatePlanner::Classify(const char* component, const FirmwareIdentity& card, const FirmwareIdentity& image,
+                             int difference, int& kind) {
+    kind = KindOfDifference(difference);
+    if (difference >= 0) return true;
+    note_ = std::string("Warning! This is a downgrade for ") + component + " firmware. (" + card.Text() + " --> " +
+            image.Text() + ")";
+    plan_.summary += note_ + "\n";
+    if (!DowngradeRefused(rules_)) return true;
+    note_ += "Quiet mode downgrade requires -olderOK option.\n";
+    plan_.summary += note_ + "\n";
+    return false;
+}
+
 UpdatePlan PlanUpdate(const std::vector<PlannedImage>& images, const CardPlatform& platform,
                       const PlanRules& rules) {
-    Planner planner(platform, rules);
+    UpdatePlanner planner(platform, rules);
     for (const PlannedImage& image : images) {
-        if (!planner.Compare(image)) return planner.Stopped();
+        if (!planner.Compare(image)) return planner.Plan();
     }
     return planner.Finish();
 }

@@ -69,6 +69,34 @@ int CombineKinds(int primaryKind, int stationKind);
 // warning or error the user reads, or leaves it empty.
 bool PlatformFits(const ImageInfo& image, const CardPlatform& card, std::string& note);
 
+// Makes the plan one image at a time, so that a caller can load, read and
+// log image by image: Compare each image in the run's order, then Finish.
+class UpdatePlanner {
+public:
+    UpdatePlanner(const CardPlatform& platform, const PlanRules& rules) : platform_(platform), rules_(rules) {}
+
+    // Compares one image with the card; false when it stops the run (the
+    // plan's verdict says why). Its comparison lines are appended to the
+    // plan's log lines.
+    bool Compare(const PlannedImage& planned);
+    // After every image passed: the combined kind, and the skip of a quiet
+    // run that would write nothing newer.
+    UpdatePlan Finish();
+    // The plan so far (what stopped it, after a false Compare).
+    const UpdatePlan& Plan() const { return plan_; }
+
+private:
+    bool Stop(PlanVerdict verdict);
+    void Log(const ImageInfo& image, const std::string& line);
+    bool Classify(const char* component, const FirmwareIdentity& card, const FirmwareIdentity& image,
+                  int difference, int& kind);
+
+    CardPlatform platform_;
+    PlanRules rules_;
+    UpdatePlan plan_;
+    std::string note_;  // the last note of a comparison
+};
+
 // Compares each image with the card, in order, and decides the run. A
 // downgrade is refused per image; an unneeded reflash is skipped only when
 // no image of the run is newer than the card.
