@@ -11,6 +11,8 @@
 
 #include "WindowRig.h"
 #include "image/Calibration.h"
+#include "image/FirmwareImage.h"
+#include "image/ImageInfo.h"
 #include "image/Pda.h"
 #include "app/ResourceIds.h"
 #include "base/Settings.h"
@@ -216,6 +218,25 @@ TEST(RunUpdate, StopsBeforeWritingAnything) {
         EXPECT_EQ(rig.window->RunOutcome(), meru::kOutcomeNone);
         EXPECT_FALSE(rig.window->Adapter().isOpen());
     }
+}
+
+// ProgramImage keeps its own guard against RAM images: refused before any traffic.
+TEST(ProgramImage, RamImageIsRefusedBeforeAnyRequest) {
+    testsupport::TempDir dir;
+    const std::string ram = dir.File("SARAM.HEX");
+    testsupport::WriteWholeFile(ram, RamImageText(Shipped("SA010500.HEX")));
+    WindowRig rig(1, WindowRig::kPlatform, OlderCard());
+    rig.Start();
+    meru::ImageInfo info;
+    auto image = std::make_unique<meru::FirmwareImage>();
+    ASSERT_NE(info.LoadFile(ram, image.get(), nullptr), 0);
+    ASSERT_TRUE(rig.window->OpenSelectedAdapter(false));
+    rig.requests.oids.clear();
+    EXPECT_FALSE(rig.window->ProgramImage(*image, true, "1.5.0", ram));
+    rig.window->CloseAdapter();
+    EXPECT_TRUE(rig.requests.oids.empty());
+    ASSERT_FALSE(rig.boxes.boxes.empty());
+    EXPECT_EQ(rig.boxes.boxes.back().text, "Sorry, RAM downloads are not supported.");
 }
 
 TEST(RunUpdate, UnreadableCardPdaIsNeverReplacedByTheFiles) {
