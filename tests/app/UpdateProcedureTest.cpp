@@ -10,6 +10,7 @@
 #include "WindowRig.h"
 #include "image/Calibration.h"
 #include "image/Pda.h"
+#include "app/PdaBackup.h"
 #include "app/ResourceIds.h"
 #include "base/Settings.h"
 #include "sim/CardMemory.h"
@@ -322,8 +323,11 @@ TEST(PdaBackup, ABackupThatCannotBeWrittenOnlyWarns) {
     testsupport::WriteWholeFile(serial, "0x0007, 0x0003, 0x3939, 0x4E4E, 0x3030, 0x3030, 0x3131, 0x3232\n");
     WindowRig rig(1, WindowRig::kPlatform, OlderCard());
     const std::string folder = rig.log.Path().substr(0, rig.log.Path().find_last_of('/') + 1);
-    // A folder where the file would go: it cannot be opened for writing.
+    // Folders where the file would go, under every name it may take: it cannot be written.
     std::filesystem::create_directory(folder + "pda-00601D123456-20261208-060509.pda");
+    for (int n = 2; n <= meru::kMaxBackupsPerSecond; ++n) {
+        std::filesystem::create_directory(folder + "pda-00601D123456-20261208-060509-" + std::to_string(n) + ".pda");
+    }
     rig.Start({"-quiet", serial});
     EXPECT_EQ(rig.view.ended, 1);
     EXPECT_NE(rig.log.Text().find("Warning: the PDA backup"), std::string::npos);

@@ -170,7 +170,7 @@ void MainWindow::RunUpdate() {
         return;
     }
 
-    if (merged > 0) WritePdaBackup(pdaAsRead, texts_.pdaMac, system_.LocalTime());
+    if (merged > 0) WritePdaBackup(pdaAsRead, texts_.adapterMac, system_.LocalTime());
     if (merged > 0 && !WritePdaToCard()) {
         adapter_.close();
         return;
