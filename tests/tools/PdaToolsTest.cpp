@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,6 +18,7 @@
 
 namespace {
 
+using toolstest::BackupFiles;
 using toolstest::ToolsRig;
 
 const char kUpdated[] = "PDA Update Successful! You MUST reload station code for changes to take effect.";
@@ -37,15 +37,6 @@ std::vector<uint16_t> StoredPda(const sim::CardState& card) {
     const sim::PdaLayout layout = sim::WalkPda(words);
     words.resize(layout.endIndex ? *layout.endIndex + 3 : 0);
     return words;
-}
-
-// The backup files beside the session log.
-std::vector<std::string> BackupFiles(const std::string& logPath) {
-    std::vector<std::string> paths;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(logPath).parent_path())) {
-        if (entry.path().filename().string().rfind("pda-", 0) == 0) paths.push_back(entry.path().string());
-    }
-    return paths;
 }
 
 // A record's data words in the card's PDA (empty when missing).

@@ -80,6 +80,11 @@ public:
     // --- operations of the window (used by the checks, the update and the tools) ---
     void AddFile(const std::string& path, unsigned resourceId);
     bool OpenSelectedAdapter(bool checkDriver);
+    // Finds the adapters afresh and opens the only one, identified, whatever
+    // its production data holds (no selection, no PDA read); `name` receives
+    // its display name. Nothing is shown: the caller words the refusal.
+    enum class OnlyAdapter { kOpened, kNone, kSeveral, kCannotOpen, kUnknownCard };
+    OnlyAdapter OpenOnlyAdapter(std::string& name);
     void CloseAdapter() { adapter_.close(); }
     void ResetToNoAdapter();
     void DetectAdapters(bool autoSelect);
@@ -131,6 +136,8 @@ private:
     void ShowFiles();
     void ClearGrid();
     void LogTimeLine();
+    // "-restorepda": the restore, then (quiet) the end of the dialog.
+    void RunPdaRestore();
     void NotReady(const std::string& text);
     // RunUpdate's stages.
     void EnterProgramming();
