@@ -236,6 +236,9 @@ TEST(PdaWrites, OnlyAFreshGoodReadIsChangedAndBackedUp) {
             EXPECT_EQ(sim::ReadPdaWords(rig.card.State()), before) << "nothing written";
         }
         const std::vector<std::string> backups = BackupFiles(rig.log.Path());
+        if (c.backupRecords == 0) {
+            EXPECT_EQ(rig.Requests(sim::kOidDownload), 0u) << "no write begun";
+        }
         ASSERT_EQ(backups.size(), c.backupRecords != 0 ? 1u : 0u);
         if (!backups.empty()) {
             uint16_t saved[meru::Pda::kMaxWords] = {};
