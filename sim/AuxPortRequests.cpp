@@ -6,6 +6,7 @@
 
 #include "CardMemory.h"
 #include "CardProtocol.h"
+#include "PdaArea.h"
 #include "SoftwareCard.h"
 
 namespace sim {
@@ -40,12 +41,14 @@ uint32_t SoftwareCard::AuxRead(uint8_t* buffer, uint32_t length) {
     if (!InCardSpace(state_, address, header.count)) return kStatusInvalidData;
     const uint16_t macType = state_.macType;
     if (const std::optional<uint32_t> refused = state_.faults.TakeReadRefusal(macType, address, header.count)) {
+        Fired("read-refuse");
         return *refused;
     }
 
     std::vector<uint8_t> data = ReadCardBytes(state_, address, header.count);
     const uint32_t pdaStart = StorageAddress(macType, Layout().pdaAddress);
     bool flaky = false;
+    bool erasedForBit31 = false;
     for (uint32_t i = 0; i < header.count; ++i) {
         const uint32_t storage = StorageAddress(macType, address + i);
         // Downloads are decoded on their way to the flash; reads are not: on
@@ -57,13 +60,21 @@ uint32_t SoftwareCard::AuxRead(uint8_t* buffer, uint32_t length) {
         }
         if (state_.faults.pdaOnlyWithBit31 && !bit31 && storage >= pdaStart && storage < pdaStart + kPdaBytes) {
             data[i] = SparseFlash::kErased;
+            erasedForBit31 = true;
         }
         if (state_.faults.IsFlaky(macType, storage)) {
             data[i] = static_cast<uint8_t>(data[i] ^ ((state_.flakyReadCount + i) % 255 + 1));
             flaky = true;
         }
     }
-    if (flaky) ++state_.flakyReadCount;
+    if (flaky) {
+        ++state_.flakyReadCount;
+        Fired("flaky-reads");
+    }
+    if (erasedForBit31) Fired("pda-bit31-only");
+    if (address == pdaStart && header.count == kPdaBytes && !WalkPda(ReadPdaWords(state_)).CrcMatches()) {
+        Fired("pda-bad-crc");
+    }
     if (header.count != 0) std::memcpy(buffer + kAuxHeaderBytes, data.data(), header.count);
     return kStatusSuccess;
 }
@@ -97,19 +108,27 @@ uint32_t SoftwareCard::Download(uint8_t* buffer, uint32_t length) {
     FaultSet& faults = state_.faults;
     const uint16_t macType = state_.macType;
     if (const std::optional<uint32_t> failure = faults.TakeDownloadFailure(macType, header.address, header.count)) {
+        Fired("download-fail");
         return *failure;
     }
     // What reaches the flash: all the data, unless a fault keeps only its
     // first half or changes its middle byte. The card reports success either way.
     const uint8_t* data = buffer + kAuxHeaderBytes;
     std::vector<uint8_t> stored(data, data + header.count);
-    if (faults.TakePartialDownload(macType, header.address, header.count)) stored.resize(header.count / 2);
+    if (faults.TakePartialDownload(macType, header.address, header.count)) {
+        Fired("download-partial");
+        stored.resize(header.count / 2);
+    }
     if (faults.TakeDownloadCorruption(macType, header.address, header.count) && !stored.empty()) {
+        Fired("download-corrupt");
         stored[stored.size() / 2] ^= 0xFF;
     }
     WriteCardBytes(state_, header.address, stored);
     if (header.count != 0) faults.CountStoredDownload();
-    if (faults.PowerLostStatus()) state_.session = SessionState();  // what the card held in RAM is gone
+    if (faults.PowerLostStatus()) {
+        Fired("power-loss");
+        state_.session = SessionState();  // what the card held in RAM is gone
+    }
     return kStatusSuccess;
 }
 

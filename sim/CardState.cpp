@@ -15,7 +15,8 @@ bool CardState::operator==(const CardState& other) const {
            driverVersion == other.driverVersion && vendorDescription == other.vendorDescription &&
            libraryLastError == other.libraryLastError && primary == other.primary && station == other.station &&
            records == other.records && session == other.session && faults == other.faults &&
-           flakyReadCount == other.flakyReadCount && counters == other.counters && flash == other.flash;
+           flakyReadCount == other.flakyReadCount && counters == other.counters &&
+           faultsFired == other.faultsFired && flash == other.flash;
 }
 
 }  // namespace sim

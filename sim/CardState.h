@@ -77,6 +77,7 @@ struct CardState {
     FaultSet faults;
     uint32_t flakyReadCount = 0;  // advances at each flaky read
     TrafficCounters counters;
+    FaultTally faultsFired;
     SparseFlash flash;
 
     bool operator==(const CardState& other) const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -104,6 +105,15 @@ struct FaultSet {
     bool Empty() const;
     bool operator==(const FaultSet& other) const;
 };
+
+// How often each kind of fault struck, by the fault's keyword ("refuse",
+// "download-fail", "download-corrupt", "download-partial", "read-refuse",
+// "power-loss", "flaky-reads", "rid-missing", "driver-too-old",
+// "pda-bit31-only"), and two conditions of the card that are no rules:
+// "pda-bad-crc" (the production data area read whole while the list stored
+// there fails its check value) and "library-error" (an open refused because
+// the driver did not start). A fault that never struck has no entry.
+using FaultTally = std::map<std::string, uint64_t>;
 
 // Adds the fault described by `words` (the syntax of the "fault" lines of
 // the state file, see sim/README.md). False with a message when malformed.

@@ -51,6 +51,7 @@ uint32_t SoftwareCard::HandleRequest(uint32_t type, uint32_t oid, void* buffer, 
     if (const std::optional<uint32_t> powerLost = state_.faults.PowerLostStatus()) {
         status = *powerLost;
     } else if (const std::optional<uint32_t> refused = state_.faults.TakeRefusal(oid)) {
+        Fired("refuse");
         status = *refused;
     } else if (buffer == nullptr && length != 0) {
         status = kStatusInvalidData;
@@ -97,6 +98,7 @@ uint32_t SoftwareCard::ReadRid(uint8_t* buffer, uint32_t length) {
     if (const uint32_t status = CheckExactLength(length, kRidBufferBytes)) return status;
     const uint16_t rid = static_cast<uint16_t>(buffer[2] | (buffer[3] << 8));
     const std::optional<std::vector<uint16_t>> data = RecordData(state_, rid);
+    if (state_.faults.missingRids.count(rid) != 0) Fired("rid-missing");
     if (!data) return kStatusFailure;
     if (4 + 2 * data->size() > kRidBufferBytes) return kStatusBufferTooShort;
     PutLittleEndian(buffer, static_cast<uint32_t>(data->size() + 1), 2);
@@ -137,6 +139,7 @@ uint32_t SoftwareCard::QueryFixed(uint32_t oid, uint8_t* buffer, uint32_t length
             return kStatusSuccess;
         case kOidVendorDriverVersion:
             if (const uint32_t status = CheckExactLength(length, kDriverVersionBytes)) return status;
+            if (state_.faults.driverTooOld) Fired("driver-too-old");
             PutLittleEndian(buffer, ReportedDriverVersion(state_), 4);
             return kStatusSuccess;
         case kOidVendorDescription: {

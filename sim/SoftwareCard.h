@@ -30,7 +30,13 @@ public:
     const CardState& State() const { return state_; }
     CardLayout Layout() const { return LayoutFor(state_.macType); }
     const TrafficCounters& Counters() const { return state_.counters; }
-    void ResetCounters() { state_.counters.Reset(); }
+    // How often each kind of fault struck (see FaultTally).
+    const FaultTally& FaultsFired() const { return state_.faultsFired; }
+    // Zeroes the traffic counters and the fault tally.
+    void ResetCounters() {
+        state_.counters.Reset();
+        state_.faultsFired.clear();
+    }
     // Adds a fault in the syntax of the state file's "fault" lines.
     bool AddFault(const std::string& description, std::string& error);
     // The card taken out and put back: power returns after a power loss
@@ -47,6 +53,7 @@ private:
     uint32_t AuxRead(uint8_t* buffer, uint32_t length);
     uint32_t AuxWrite(uint8_t* buffer, uint32_t length);
     uint32_t Download(uint8_t* buffer, uint32_t length);
+    void Fired(const char* kind) { ++state_.faultsFired[kind]; }
 
     CardState state_;
 };

@@ -60,6 +60,7 @@ int32_t SoftwareLibrary::OpenAdapter(const char* adapterName) {
     const uint32_t startup = StartupError();
     if ((startup & 0xFF) != kErrorInvalidHandle) {
         lastError_ = startup;  // the driver did not start: nothing opens
+        if (!driverFailure_ && !cards_.empty()) ++cards_.front()->State().faultsFired["library-error"];
         return meru::kNoLibraryHandle;
     }
     const std::optional<AdapterEntry> adapter = FindAdapterByOpenName(registry_, os_, adapterName);

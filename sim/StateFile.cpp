@@ -157,7 +157,7 @@ bool StateParser::FlashRow(size_t number, const std::string& raw) {
 bool StateParser::Line(const StateLine& line) {
     line_ = &line;
     const std::string& key = line.keyword;
-    const bool repeatable = key == "record" || key == "fault" || key == "counter";
+    const bool repeatable = key == "record" || key == "fault" || key == "counter" || key == "fired";
     if (!repeatable && !Once(key)) return false;
     uint32_t value = 0;
     if (key == "mac-type") {
@@ -214,6 +214,13 @@ bool StateParser::Line(const StateLine& line) {
         if (failures > requests) return Fail("counter has more failures than requests");
         if (card_.counters.All().count(oid) != 0) return Fail("counter " + HexText(oid, 8) + " given twice");
         card_.counters.Set(oid, {requests, failures, bytes});
+    } else if (key == "fired") {
+        uint64_t count = 0;
+        if (!Count(2)) return false;
+        if (!ParseCount(line.words[1], count) || count == 0) return Fail("bad count '" + line.words[1] + "'");
+        if (!card_.faultsFired.emplace(line.words[0], count).second) {
+            return Fail("fired " + line.words[0] + " given twice");
+        }
     } else {
         return Fail("unknown keyword '" + key + "'");
     }
@@ -260,6 +267,7 @@ std::string FormatState(const CardState& card) {
         out << "counter " << HexText(oid, 8) << ' ' << traffic.requests << ' ' << traffic.failures << ' '
             << traffic.bytes << '\n';
     }
+    for (const auto& [kind, count] : card.faultsFired) out << "fired " << kind << ' ' << count << '\n';
     // The flash is most of the file: written without streams.
     std::string text = out.str();
     text.reserve(text.size() + card.flash.PageCount() * (SparseFlash::kPageBytes / kFlashRowBytes) * 82);

@@ -25,7 +25,7 @@ const char kUsage[] =
     "  show STATEFILE                                      what the card is and reports\n"
     "  fault STATEFILE FAULT...                            add a fault (see sim/README.md);\n"
     "      also: clear, pda-bad-crc, library-error CODE\n"
-    "  counters STATEFILE [--reset]                        requests per OID\n"
+    "  counters STATEFILE [--reset]                        requests per OID, faults fired\n"
     "  reinsert STATEFILE                                  take the card out and put it back\n"
     "  set STATEFILE KEY VALUE...                          change one state line\n"
     "  rid STATEFILE RID                                   a record as the card answers it\n"
@@ -148,6 +148,7 @@ int Counters(Command& command) {
     command.out << DescribeCounters(command.card);
     if (!reset) return 0;
     command.card.counters.Reset();
+    command.card.faultsFired.clear();
     return command.Save();
 }
 
@@ -161,7 +162,7 @@ int Set(Command& command) {
     std::string line = key;
     for (size_t i = 2; i < command.words.size(); ++i) line += " " + command.words[i];
     const bool isRecord = key == "record";
-    if (key == "fault" || key == "counter" || key == "flash") return command.Usage("use the fault, counters or write command");
+    if (key == "fault" || key == "counter" || key == "fired" || key == "flash") return command.Usage("use the fault, counters or write command");
     std::istringstream in(FormatState(command.card));
     std::string text, existing;
     while (std::getline(in, existing)) {

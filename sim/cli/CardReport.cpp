@@ -99,6 +99,9 @@ std::string DescribeCard(const CardState& card) {
     const std::vector<std::string> faults = DescribeFaults(card.faults);
     out << "faults:" << (faults.empty() ? " none" : "") << "\n";
     for (const std::string& fault : faults) out << "  " << fault << "\n";
+    out << "faults fired:" << (card.faultsFired.empty() ? " none" : "");
+    for (const auto& [kind, count] : card.faultsFired) out << ' ' << kind << ' ' << count;
+    out << "\n";
     out << "flash: " << card.flash.PageCount() << " of " << card.flash.SizeBytes() / SparseFlash::kPageBytes
         << " 64 KiB pages written\n";
     return out.str();
@@ -110,6 +113,7 @@ std::string DescribeCounters(const CardState& card) {
         out << HexText(oid, 8) << ' ' << OidName(oid) << " requests " << traffic.requests << " failures "
             << traffic.failures << " bytes " << traffic.bytes << "\n";
     }
+    for (const auto& [kind, count] : card.faultsFired) out << "fault " << kind << " fired " << count << "\n";
     return out.str();
 }
 

@@ -65,6 +65,26 @@ TEST(CommandLine, RepeatOrDelayAsLastArgumentTakesZero) {
     EXPECT_EQ(delay.settings.delaySeconds, 0);
 }
 
+// The restore's file is its value, not a file for the update; without a
+// value the restore is still asked for (and refused), never an update.
+TEST(CommandLine, RestorePdaTakesTheNextArgument) {
+    Parsed parsed = Parse({"-quiet", "-RestorePDA", "c:\\pda-1.pda", "s.hex"});
+    EXPECT_TRUE(parsed.settings.restorePda);
+    EXPECT_EQ(parsed.settings.restorePdaPath, "c:\\pda-1.pda");
+    EXPECT_EQ(parsed.files, std::vector<std::string>{"s.hex"});
+    Parsed last = Parse({"-quiet", "-restorepda"});
+    EXPECT_TRUE(last.settings.restorePda);
+    EXPECT_EQ(last.settings.restorePdaPath, "");
+
+    std::vector<std::string> readded;
+    Settings settings;
+    meru::ReaddFileArguments({"meru.exe", "-restorepda", "b.pda", "s.hex"}, settings,
+                             [&](const std::string& path) { readded.push_back(path); });
+    EXPECT_EQ(readded, std::vector<std::string>{"s.hex"});
+    EXPECT_TRUE(meru::RequestsPdaRestore({"meru.exe", "-quiet", "-RESTOREPDA", "b.pda"}));
+    EXPECT_FALSE(meru::RequestsPdaRestore({"-restorepda"})) << "the program path is no option";
+}
+
 TEST(CommandLine, AtoiValue) {
     EXPECT_EQ(meru::AtoiValue("  42"), 42);
     EXPECT_EQ(meru::AtoiValue("-7x"), -7);

@@ -342,21 +342,21 @@ TEST(MainWindowCompare, QuietModeRefusals) {
         const char* name;
         sim::FactoryOptions card;
         bool olderOk, commandLineFiles;
-        bool result;
-        int outcome;
+        meru::PlanVerdict verdict;
         std::string summaryEnd;
     };
+    using meru::PlanVerdict;
     const std::string downgrade =
         "Warning! This is a downgrade for Primary firmware. (1.5.0 --> 1.4.0)\n";
     const Case cases[] = {
-        {"downgrade", CardWith(5, 5), false, false, false, 0,
+        {"downgrade", CardWith(5, 5), false, false, PlanVerdict::kRefusedDowngrade,
          downgrade + downgrade.substr(0, downgrade.size() - 1) + "Quiet mode downgrade requires -olderOK option.\n\n"},
-        {"downgrade of an embedded image, -olderOK", CardWith(5, 5), true, false, false, 0,
+        {"downgrade of an embedded image, -olderOK", CardWith(5, 5), true, false, PlanVerdict::kRefusedDowngrade,
          "Quiet mode downgrade requires -olderOK option.\n\n"},
-        {"downgrade of a command-line file, -olderOK", CardWith(5, 5), true, true, true, 0, downgrade},
-        {"same version", CardWith(4, 5), false, false, false, 2, "Unneeded reflash skipped.\n\n"},
-        {"same version, -olderOK", CardWith(4, 5), true, false, true, 0, ""},
-        {"upgrade", CardWith(3, 5), false, false, true, 0, ""},
+        {"downgrade of a command-line file, -olderOK", CardWith(5, 5), true, true, PlanVerdict::kGo, downgrade},
+        {"same version", CardWith(4, 5), false, false, PlanVerdict::kSkip, "Unneeded reflash skipped.\n\n"},
+        {"same version, -olderOK", CardWith(4, 5), true, false, PlanVerdict::kGo, ""},
+        {"upgrade", CardWith(3, 5), false, false, PlanVerdict::kGo, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -369,11 +369,10 @@ TEST(MainWindowCompare, QuietModeRefusals) {
         auto image = std::make_unique<meru::FirmwareImage>();
         ASSERT_TRUE(rig.window->LoadEntryImage(rig.window->Files().FirstOfType(meru::kFilePrimary), info, *image));
         ASSERT_TRUE(rig.window->OpenSelectedAdapter(false));
-        std::string summary;
-        int kind = meru::kKindUpgrade;
-        EXPECT_EQ(rig.window->CompareWithCard(info, summary, kind), c.result);
+        const meru::UpdatePlan plan = rig.window->PlanAgainstCard({&info});
         rig.window->CloseAdapter();
-        EXPECT_EQ(rig.window->RunOutcome(), c.outcome);
+        EXPECT_EQ(plan.verdict, c.verdict);
+        const std::string summary = plan.summary + plan.skipText;
         ASSERT_GE(summary.size(), c.summaryEnd.size());
         EXPECT_EQ(summary.substr(summary.size() - c.summaryEnd.size()), c.summaryEnd);
     }

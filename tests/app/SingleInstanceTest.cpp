@@ -121,6 +121,22 @@ TEST(SingleInstance, HandOverSendsEachArgumentWithCountAndNul) {
     EXPECT_EQ(port.sent[1].bytes, std::string("D:\\fw\\PK010400.HEX\0", 19));
 }
 
+// A restore handed over would only queue its file in the running window,
+// and a quiet caller would read exit code 0 for a card left as it was.
+TEST(SingleInstance, ARestoreIsNotHandedOver) {
+    for (int windowFromLookUp : {0, 2}) {
+        FakeInstancePort port;
+        port.mutexState = MutexState::kHeldElsewhere;
+        port.windowFromLookUp = windowFromLookUp;
+        const meru::StartupDecision decision =
+            meru::DecideStartup(port, {"meru.exe", "-quiet", "-restorepda", "c:\\pda-1.pda"});
+        EXPECT_FALSE(decision.runWindow);
+        EXPECT_EQ(decision.exitCode, 1);
+        EXPECT_TRUE(port.sent.empty());
+        EXPECT_NE(decision.logLine.find("-restorepda"), std::string::npos);
+    }
+}
+
 TEST(SingleInstance, HandOverWithoutArgumentsOnlyBringsTheWindowToFront) {
     FakeInstancePort port;
     port.mutexState = MutexState::kHeldElsewhere;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "image/FirmwareImage.h"
 #include "image/ImageInfo.h"
 #include "image/Pda.h"
+#include "app/PdaBackup.h"
 #include "app/ResourceIds.h"
 #include "base/Settings.h"
 #include "sim/CardMemory.h"
@@ -267,6 +269,7 @@ TEST(RunUpdate, QuietOutcomesAndExitCodes) {
         int ended;   // 1 OK (exit 0), 0 Cancel (exit 1)
         int outcome;
         uint64_t downloads;  // 0: none, 1: some
+        bool updatedBefore = false;  // the card holds what an earlier quiet update wrote
     };
     sim::FactoryOptions same;
     same.primary = apptest::Firmware(same.primary, 1, 4, 0);
@@ -283,7 +286,10 @@ TEST(RunUpdate, QuietOutcomesAndExitCodes) {
     olderPrimary.primary = apptest::Firmware(same.primary, 1, 3, 0);
     const Case cases[] = {
         {"older card", OlderCard(), {"-quiet"}, 1, 1, 1},
-        {"same versions: skipped", same, {"-quiet"}, 1, 2, 0},
+        {"up to date: skipped", OlderCard(), {"-quiet"}, 1, 2, 0, true},
+        // The versions it reports are the catalogue's, but not its flash:
+        // an image cut short after its identity block was written.
+        {"same versions reported, other flash: written", same, {"-quiet"}, 1, 1, 1},
         {"same versions, -olderOK: written again", same, {"-quiet", "-olderOK"}, 1, 1, 1},
         {"newer card, embedded images, -olderOK", newer, {"-quiet", "-olderOK"}, 0, 0, 0},
         {"older command-line station", olderPrimary, {"-quiet", older}, 0, 0, 0},
@@ -295,7 +301,18 @@ TEST(RunUpdate, QuietOutcomesAndExitCodes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        std::optional<sim::SoftwareCard> updated;
+        if (c.updatedBefore) {  // one rig at a time: a rig's end resets the log and the catalogue
+            WindowRig before(1, WindowRig::kPlatform, c.card);
+            before.Start({"-quiet"});
+            ASSERT_EQ(before.window->RunOutcome(), meru::kOutcomeUpdated);
+            updated = before.card;
+        }
         WindowRig rig(1, WindowRig::kPlatform, c.card);
+        if (updated) {
+            rig.card = *updated;
+            rig.card.ResetCounters();
+        }
         rig.Start(c.args);
         EXPECT_EQ(rig.view.ended, c.ended);
         EXPECT_EQ(rig.window->RunOutcome(), c.outcome);
@@ -440,8 +457,11 @@ TEST(PdaBackup, ABackupThatCannotBeWrittenOnlyWarns) {
     testsupport::WriteWholeFile(serial, "0x0007, 0x0003, 0x3939, 0x4E4E, 0x3030, 0x3030, 0x3131, 0x3232\n");
     WindowRig rig(1, WindowRig::kPlatform, OlderCard());
     const std::string folder = rig.log.Path().substr(0, rig.log.Path().find_last_of('/') + 1);
-    // A folder where the file would go: it cannot be opened for writing.
+    // Folders where the file would go, under every name it may take: it cannot be written.
     std::filesystem::create_directory(folder + "pda-00601D123456-20261208-060509.pda");
+    for (int n = 2; n <= meru::kMaxBackupsPerSecond; ++n) {
+        std::filesystem::create_directory(folder + "pda-00601D123456-20261208-060509-" + std::to_string(n) + ".pda");
+    }
     rig.Start({"-quiet", serial});
     EXPECT_EQ(rig.view.ended, 1);
     EXPECT_NE(rig.log.Text().find("Warning: the PDA backup"), std::string::npos);

@@ -225,6 +225,57 @@ TEST(PdaFaults, ABadCheckValueIsWrittenIntoFlash) {
     EXPECT_FALSE(pda.CrcMatches());
 }
 
+// The card counts a fault when it changes what a request gets, and only then.
+TEST(FaultTally, EveryStrikeIsCountedUnderItsKind) {
+    struct Case {
+        const char* fault;  // nullptr: the PDA's check value spoiled instead
+        std::function<void(SoftwareCard&)> use;
+        const char* kind;
+        uint64_t fired;
+    };
+    std::vector<uint16_t> words;
+    uint8_t version[4] = {};
+    auto download = [](SoftwareCard& card) {
+        simtest::StartSession(card);
+        simtest::Download(card, 0x100000, {1, 2, 3, 4});
+    };
+    auto readPda = [](SoftwareCard& card) { simtest::ReadBack(card, 0x7F0000, 1024); };
+    const Case cases[] = {
+        {"refuse 0xFF010184 nth 2", [](SoftwareCard& c) { Command(c, kOidEnableAux); }, "refuse", 0},
+        {"refuse 0xFF010184 always", [](SoftwareCard& c) { Command(c, kOidEnableAux); }, "refuse", 1},
+        {"download-fail always", download, "download-fail", 1},
+        {"download-fail always range 0x200000 0x2FFFFF", download, "download-fail", 0},
+        {"download-corrupt once", download, "download-corrupt", 1},
+        {"download-partial once", download, "download-partial", 1},
+        {"power-loss after 1", download, "power-loss", 1},
+        {"power-loss after 2", download, "power-loss", 0},
+        {"read-refuse always range 0x7F0000 0x7F03FF", readPda, "read-refuse", 1},
+        {"flaky-reads 0x7F0000 0x7F03FF", readPda, "flaky-reads", 1},
+        {"flaky-reads 0x7E0000 0x7E03FF", readPda, "flaky-reads", 0},
+        {"pda-bit31-only", readPda, "pda-bit31-only", 1},
+        {"pda-bit31-only", [](SoftwareCard& c) { simtest::ReadBack(c, 0x807F0000, 1024); }, "pda-bit31-only", 0},
+        {"rid-missing 0xFD20", [&](SoftwareCard& c) { simtest::ReadRid(c, kRidStationIdentity, words); },
+         "rid-missing", 1},
+        {"driver-too-old", [&](SoftwareCard& c) { c.HandleRequest(kQuery, kOidVendorDriverVersion, version, 4); },
+         "driver-too-old", 1},
+        {nullptr, readPda, "pda-bad-crc", 1},
+        {nullptr, [](SoftwareCard& c) { simtest::ReadBack(c, 0x7F0000, 512); }, "pda-bad-crc", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault != nullptr ? c.fault : "bad PDA check value");
+        SoftwareCard card = c.fault != nullptr ? CardWith(c.fault) : SoftwareCard::Factory(2, 0x0101);
+        if (c.fault == nullptr) {
+            ASSERT_TRUE(CorruptPdaCrc(card.State()));
+        }
+        c.use(card);
+        const FaultTally& tally = card.FaultsFired();
+        EXPECT_EQ(tally.count(c.kind) != 0 ? tally.at(c.kind) : 0u, c.fired);
+        EXPECT_EQ(tally.size(), c.fired != 0 ? 1u : 0u) << "no other kind counted";
+        card.ResetCounters();
+        EXPECT_TRUE(card.FaultsFired().empty());
+    }
+}
+
 TEST(FaultSyntax, DescriptionsReadBackAsTheSameRulesAndMistakesAreNamed) {
     FaultSet faults;
     std::string error;

@@ -33,6 +33,7 @@ SoftwareCard BusyCard(uint16_t macType) {
     card.State().libraryLastError = 0x106;
     card.State().records[0x1234] = {};
     card.State().counters.Set(0xFF020198, {0x100000001ull, 1, 0x123456789Aull});  // beyond 32 bits
+    card.State().faultsFired["library-error"] = 0x100000002ull;
     return card;
 }
 
@@ -53,6 +54,7 @@ TEST(StateFile, IsTextAPersonCanReadAndEdit) {
     EXPECT_NE(text.find("\nfault refuse 0xFF010186 nth 3 seen 1 status 0xC0000001\n"), std::string::npos);
     EXPECT_NE(text.find("\nflash 0x120000 00FF12\n"), std::string::npos) << "rows are cut at erased bytes";
     EXPECT_NE(text.find("\ncounter 0xFF01018C 3 1 "), std::string::npos);
+    EXPECT_NE(text.find("\nfired download-fail 1\n"), std::string::npos);
     std::string edited = "# a hand-made card\r\n" + text + "\n\n   # the end\n\tflash\t0x200000  \t7E\r\n";
     CardState card;
     std::string error;

@@ -65,6 +65,8 @@ TEST(Diagnostics, BoxesOfTheSmallerCommands) {
         {IDM_QUERY_DRIVER_VERSION, 2, nullptr, "Version: 7. 1. 3", "Driver Version for Selected Card"},
         {IDM_QUERY_DRIVER_VERSION, 2, "refuse 0x00010116 always", "Version: 0. 0. 0",
          "Driver Version for Selected Card"},
+        // Opened without the driver check: a driver too old for updating is still shown, with bit 31.
+        {IDM_QUERY_DRIVER_VERSION, 2, "driver-too-old", "Version: 32775. 1. 3", "Driver Version for Selected Card"},
         {IDM_SHOW_MAC_ID, 1, nullptr, "MAC ID: 0\n\n(Indicates MX100 MAC)", "MAC ID:"},
         {IDM_SHOW_MAC_ID, 2, nullptr, "MAC ID: 2\n\n(Indicates MX200-based MAC)", "MAC ID:"},
         {IDC_TEST_RID_FC0F, 2, nullptr, "VELOX 11 Mbit/s Wireless LAN PC Card", "OID_GEN_VENDOR_DESCRIPTION"},

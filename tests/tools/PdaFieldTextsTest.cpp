@@ -3,6 +3,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "support/RecordingMessageBoxes.h"
 #include "tools/PdaEditForm.h"
@@ -99,8 +100,13 @@ TEST(PdaEditForm, WriteToCardNowChecksTheAddressAndCasesTheSerial) {
         SCOPED_TRACE(c.mac);
         testsupport::RecordingMessageBoxes boxes;
         meru::PdaEditFields fields{c.mac, "ab12", c.uppercase};
-        EXPECT_EQ(meru::PdaEditForm::Accept(fields, nullptr), c.box == nullptr);
+        std::vector<std::string> pushed;  // the serial pushed back, and the boxes shown by then
+        const bool accepted = meru::PdaEditForm::Accept(fields, nullptr, [&](const meru::PdaEditFields& shown) {
+            pushed.push_back(shown.serialText + " after " + std::to_string(boxes.boxes.size()) + " boxes");
+        });
+        EXPECT_EQ(accepted, c.box == nullptr);
         EXPECT_EQ(fields.serialText, c.serial);
+        EXPECT_EQ(pushed, std::vector<std::string>{std::string(c.serial) + " after 0 boxes"});
         ASSERT_EQ(boxes.boxes.size(), c.box != nullptr ? 1u : 0u);
         if (c.box != nullptr) {
             EXPECT_EQ(boxes.boxes[0].text, c.box);

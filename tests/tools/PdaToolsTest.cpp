@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,10 +18,18 @@
 
 namespace {
 
+using toolstest::BackupFiles;
 using toolstest::ToolsRig;
 
 const char kUpdated[] = "PDA Update Successful! You MUST reload station code for changes to take effect.";
 const char kUpdateFailed[] = "PDA Update Failed. Unable to write to card.";
+const char kReadInvalid[] = "PDA Read was invalid:";
+const char kUnreadable[] =
+    "The PDA could not be read from the card, or it failed its check. Nothing was written to the card.";
+const char kUnchanged[] =
+    "The card's PDA already holds this MAC address and serial number. Nothing was written to the card.";
+const char kSure[] = "Are you sure you want to clear the PDA?";
+const char kCleared[] = "PDA cleared. Set a valid MAC address before programming station code.";
 
 // The card's PDA words as stored, end record included.
 std::vector<uint16_t> StoredPda(const sim::CardState& card) {
@@ -166,6 +175,81 @@ TEST(EditMacAndSerial, WhatReachesTheCard) {
         ASSERT_TRUE(window.Adapter().open(static_cast<uint32_t>(window.AdapterIndex()), false));
         EXPECT_TRUE(window.Adapter().readPda(fromCard));
         window.Adapter().close();
+    }
+}
+
+// Edit and clear write only what they read from the card right before, and
+// back up that read: a read that failed earlier (Show PDA while the reads
+// were flaky) leaves nothing behind that could be written.
+TEST(PdaWrites, OnlyAFreshGoodReadIsChangedAndBackedUp) {
+    auto flakyShow = [](ToolsRig& rig, bool faultStays) {
+        std::string error;
+        ASSERT_TRUE(rig.card.AddFault("flaky-reads 0x7F0000 0x7F03FF", error)) << error;
+        rig.window->OnCommand(IDM_SHOW_PDA);
+        if (!faultStays) rig.card.State().faults = sim::FaultSet();
+    };
+    struct Case {
+        const char* name;
+        std::function<void(ToolsRig&)> before;
+        int command;
+        const char* serial;  // the edit's serial text; nullptr: left as offered
+        std::vector<std::string> boxes;
+        bool cleared;        // the card's PDA is the end record alone; otherwise unchanged
+        size_t backupRecords;  // records in the one backup file; 0: no backup
+    };
+    const Case cases[] = {
+        {"edit unchanged after a failed Show PDA", [&](ToolsRig& r) { flakyShow(r, false); }, IDM_EDIT_MAC_SERIAL,
+         nullptr, {kReadInvalid, kUnchanged}, false, 0},
+        {"edit while the reads still fail", [&](ToolsRig& r) { flakyShow(r, true); }, IDM_EDIT_MAC_SERIAL, nullptr,
+         {kReadInvalid, kUnreadable}, false, 0},
+        {"edit of a PDA with a bad check value", [](ToolsRig& r) { sim::CorruptPdaCrc(r.card.State()); },
+         IDM_EDIT_MAC_SERIAL, "NEW", {kUnreadable}, false, 0},
+        {"clear of a PDA with a bad check value", [](ToolsRig& r) { sim::CorruptPdaCrc(r.card.State()); },
+         IDM_CLEAR_PDA, nullptr, {kSure, kUnreadable}, false, 0},
+        {"clear after a failed Show PDA", [&](ToolsRig& r) { flakyShow(r, false); }, IDM_CLEAR_PDA, nullptr,
+         {kReadInvalid, kSure, kCleared}, true, 12},
+        {"clear the card refuses",
+         [](ToolsRig& r) {
+             std::string error;
+             ASSERT_TRUE(r.card.AddFault("download-fail always", error)) << error;
+         },
+         IDM_CLEAR_PDA, nullptr, {kSure, kUpdateFailed}, false, 12},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ToolsRig rig;
+        meru::MainWindow& window = rig.StartWithTools();
+        c.before(rig);
+        const std::vector<uint16_t> before = sim::ReadPdaWords(rig.card.State());
+        rig.toolsView.edit = [&c](meru::PdaEditFields& fields) {
+            if (c.serial != nullptr) fields.serialText = c.serial;
+            return true;
+        };
+        window.OnCommand(c.command);
+
+        EXPECT_EQ(rig.BoxTexts(), c.boxes);
+        if (c.cleared) {
+            std::vector<uint16_t> endRecordOnly;
+            sim::CloseWithCrc(endRecordOnly);
+            EXPECT_EQ(StoredPda(rig.card.State()), endRecordOnly);
+        } else {
+            EXPECT_EQ(sim::ReadPdaWords(rig.card.State()), before) << "nothing written";
+        }
+        const std::vector<std::string> backups = BackupFiles(rig.log.Path());
+        if (c.backupRecords == 0) {
+            EXPECT_EQ(rig.Requests(sim::kOidDownload), 0u) << "no write begun";
+        }
+        ASSERT_EQ(backups.size(), c.backupRecords != 0 ? 1u : 0u);
+        if (!backups.empty()) {
+            uint16_t saved[meru::Pda::kMaxWords] = {};
+            meru::Pda backup;
+            backup.ParseWords(saved, meru::ReadPdaTextFile(backups[0], saved));
+            EXPECT_EQ(backup.RecordCount(), c.backupRecords);
+        }
+        if (std::find(c.boxes.begin(), c.boxes.end(), kUnreadable) != c.boxes.end()) {
+            EXPECT_NE(rig.log.Text().find(kUnreadable), std::string::npos) << "the refusal is in the log too";
+        }
+        EXPECT_FALSE(window.Adapter().isOpen());
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
@@ -73,6 +75,16 @@ public:
     int openKeys = 0;
 };
 
+// The PDA backup files beside the session log at `logPath`, sorted.
+inline std::vector<std::string> BackupFiles(const std::string& logPath) {
+    std::vector<std::string> paths;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(logPath).parent_path())) {
+        if (entry.path().filename().string().rfind("pda-", 0) == 0) paths.push_back(entry.path().string());
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
 // The main window over the software card with the maintenance commands
 // attached, started interactively (the one adapter is then selected).
 struct ToolsRig : apptest::WindowRig {
@@ -87,6 +99,17 @@ struct ToolsRig : apptest::WindowRig {
         boxes.boxes.clear();
         card.ResetCounters();
         return started;
+    }
+    // Creates the window with the tools attached before its initialisation,
+    // which runs a "-restorepda" session (a quiet one ends in it).
+    meru::MainWindow& StartFromCommandLine(std::vector<std::string> args) {
+        args.insert(args.begin(), "meru.exe");
+        window = std::make_unique<meru::MainWindow>(
+            meru::MainWindow::Ports{view, system, requests, registry, events}, args);
+        window->Adapter().setSleepHook([](uint32_t) {});
+        window->SetTools(&tools);
+        window->Initialise();
+        return *window;
     }
     // The texts of the boxes shown since the start.
     std::vector<std::string> BoxTexts() const {

@@ -32,6 +32,22 @@ bool MainWindow::OpenSelectedAdapter(bool checkDriver) {
     return true;
 }
 
+MainWindow::OnlyAdapter MainWindow::OpenOnlyAdapter(std::string& name) {
+    DetectAdapters(false);
+    if (adapterIndices_.empty()) return OnlyAdapter::kNone;
+    if (adapterIndices_.size() > 1) return OnlyAdapter::kSeveral;
+    name = adapterNames_[0];
+    if (!adapter_.open(adapterIndices_[0], true) || !adapter_.enableAux()) {
+        adapter_.close();
+        return OnlyAdapter::kCannotOpen;
+    }
+    if (adapter_.macType() == kMacTypeUnknown) {
+        adapter_.close();
+        return OnlyAdapter::kUnknownCard;
+    }
+    return OnlyAdapter::kOpened;
+}
+
 void MainWindow::ResetToNoAdapter() {
     adapter_.close();
     cardPda_.Clear();

@@ -82,6 +82,10 @@ void ParseCommandLine(const std::vector<std::string>& args, Settings& settings,
             WriteDebugLines(args);
         } else if (SameOption(argument, "-olderOK")) {
             settings.olderOk = true;
+        } else if (SameOption(argument, "-restorepda")) {
+            settings.restorePda = true;
+            settings.restorePdaPath = i + 1 < args.size() ? args[i + 1] : std::string();
+            ++i;
         } else {
             settings.commandLineFiles = true;
             addFile(argument);
@@ -93,13 +97,20 @@ void ReaddFileArguments(const std::vector<std::string>& args, Settings& settings
                         const AddFileFunction& addFile) {
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& argument = args[i];
-        if (SameOption(argument, "-repeat") || SameOption(argument, "-delay")) {
+        if (SameOption(argument, "-repeat") || SameOption(argument, "-delay") || SameOption(argument, "-restorepda")) {
             ++i;
         } else if (argument.empty() || argument[0] != '-') {
             settings.commandLineFiles = true;
             addFile(argument);
         }
     }
+}
+
+bool RequestsPdaRestore(const std::vector<std::string>& args) {
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (SameOption(args[i], "-restorepda")) return true;
+    }
+    return false;
 }
 
 }  // namespace meru

@@ -21,6 +21,9 @@ void ParseCommandLine(const std::vector<std::string>& args, Settings& settings,
 void ReaddFileArguments(const std::vector<std::string>& args, Settings& settings,
                         const AddFileFunction& addFile);
 
+// True when the arguments ask for "-restorepda" (any case).
+bool RequestsPdaRestore(const std::vector<std::string>& args);
+
 // C atoi rules (leading blanks, sign, digits; anything else gives 0),
 // saturated to the 32-bit range instead of overflowing.
 int AtoiValue(const std::string& text);

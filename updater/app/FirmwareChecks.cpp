@@ -82,27 +82,13 @@ bool MainWindow::CompareIntoPlan(UpdatePlanner& planner, const ImageInfo& image)
     return passed;
 }
 
-UpdatePlan MainWindow::FinishPlan(UpdatePlanner& planner) {
-    const UpdatePlan plan = planner.Finish();
-    if (plan.verdict == PlanVerdict::kSkip) runOutcome_ = kOutcomeSkipped;
-    return plan;
-}
 
 UpdatePlan MainWindow::PlanAgainstCard(const std::vector<const ImageInfo*>& images) {
     UpdatePlanner planner(CardPlatformOf(), Rules());
     for (const ImageInfo* image : images) {
         if (!CompareIntoPlan(planner, *image)) return planner.Plan();
     }
-    return FinishPlan(planner);
-}
-
-bool MainWindow::CompareWithCard(const ImageInfo& image, std::string& summary, int& kind) {
-    const UpdatePlan plan = PlanAgainstCard({&image});
-    summary += plan.summary;
-    if (plan.verdict != PlanVerdict::kCardUnreadable && plan.verdict != PlanVerdict::kPlatformMismatch) {
-        kind = plan.kind;
-    }
-    return plan.Go();
+    return planner.Finish();
 }
 
 bool MainWindow::LoadEntryImage(int index, ImageInfo& info, FirmwareImage& image) {

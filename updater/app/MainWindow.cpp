@@ -72,6 +72,10 @@ void MainWindow::Initialise() {
     SetStatus(kReadyToCopyText);
     view_.SetCautionText(kCautionText);
     ParseCommandLine(args_, TheSettings(), [this](const std::string& path) { AddFile(path, 0); });
+    if (TheSettings().restorePda) {
+        RunPdaRestore();
+        if (TheSettings().quietMode) return;
+    }
     if (CheckReadiness() != 0) SetContinue(continueText_, true);
     LogTimeLine();
 
@@ -210,6 +214,15 @@ void MainWindow::LogTimeLine() {
     }
     LogPrintf("%s", line);
     LogPrintf("\n");
+}
+
+// A quiet restore ends the session with its result; after an interactive
+// one the window goes on as at any start, showing the card as it now is.
+void MainWindow::RunPdaRestore() {
+    const bool restored = tools_ != nullptr && tools_->RestorePda(*this, TheSettings().restorePdaPath);
+    if (!TheSettings().quietMode) return;
+    LogTimeLine();
+    view_.EndDialog(restored);
 }
 
 void MainWindow::ShowManifest() { ReportBox(view_.Owner(), ManifestText().c_str(), nullptr, kBoxOk); }

@@ -78,6 +78,11 @@ public:
     // --- operations of the window (used by the checks, the update and the tools) ---
     void AddFile(const std::string& path, unsigned resourceId);
     bool OpenSelectedAdapter(bool checkDriver);
+    // Finds the adapters afresh and opens the only one, identified, whatever
+    // its production data holds (no selection, no PDA read); `name` receives
+    // its display name. Nothing is shown: the caller words the refusal.
+    enum class OnlyAdapter { kOpened, kNone, kSeveral, kCannotOpen, kUnknownCard };
+    OnlyAdapter OpenOnlyAdapter(std::string& name);
     void CloseAdapter() { adapter_.close(); }
     void ResetToNoAdapter();
     void DetectAdapters(bool autoSelect);
@@ -87,16 +92,13 @@ public:
     void LoadFirmwareForCard();
 
     bool CheckFileList();
-    // Compares one image with the open card: appends to the summary, sets the kind.
-    bool CompareWithCard(const ImageInfo& image, std::string& summary, int& kind);
     // Reads what the images are compared with from the open card and plans
-    // the run on all of them at once; logs the comparisons, shows a platform
-    // mismatch and records a skipped reflash as the run outcome.
+    // the run on all of them at once; logs the comparisons and shows a
+    // platform mismatch.
     UpdatePlan PlanAgainstCard(const std::vector<const ImageInfo*>& images);
     // The same one image at a time: reads, compares and logs one image;
     // false when it stops the run.
     bool CompareIntoPlan(UpdatePlanner& planner, const ImageInfo& image);
-    UpdatePlan FinishPlan(UpdatePlanner& planner);
     bool LoadEntryImage(int index, ImageInfo& info, FirmwareImage& image);
     bool CheckStationFitsPrimary(const std::vector<const ImageInfo*>& images, std::string& summary);
 
@@ -136,6 +138,8 @@ private:
     void ShowFiles();
     void ClearGrid();
     void LogTimeLine();
+    // "-restorepda": the restore, then (quiet) the end of the dialog.
+    void RunPdaRestore();
     void NotReady(const std::string& text);
     CardPlatform CardPlatformOf() const;
     PlanRules Rules() const;
@@ -144,6 +148,7 @@ private:
     bool StartRun();
     bool ReadCardPda(UpdateRun& run, AdapterSession& card);
     bool LoadRunImages(UpdateRun& run, AdapterSession& card);
+    bool FlashHoldsImages(UpdateRun& run);
     void EnterProgramming();
     void FinishProgramming();
     [[noreturn]] void FailProgramming();

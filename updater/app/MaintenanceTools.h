@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace meru {
 
 class MainWindow;
@@ -13,6 +15,9 @@ public:
     // True when the id is one of the tools' commands (handled).
     virtual bool HandleCommand(MainWindow& window, int commandId) = 0;
     virtual bool HandleSystemCommand(MainWindow& window, int commandId) = 0;
+    // "-restorepda FILE": writes the file's records as the card's whole
+    // production data; true when they are on the card.
+    virtual bool RestorePda(MainWindow& window, const std::string& path) = 0;
 };
 
 }  // namespace meru

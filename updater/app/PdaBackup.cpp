@@ -4,12 +4,15 @@
 #include <cstdio>
 #include <fstream>
 
+#include "app/PdaTexts.h"
 #include "base/SessionLog.h"
 #include "image/Pda.h"
 
 namespace meru {
 
 namespace {
+
+constexpr size_t kRawWordsPerLine = 8;
 
 // The folder of the session log, with its separator ("" for a bare name).
 std::string SessionLogFolder() {
@@ -18,7 +21,8 @@ std::string SessionLogFolder() {
     return separator == std::string::npos ? "" : log.substr(0, separator + 1);
 }
 
-std::string BackupName(const std::string& macText, const std::tm& now) {
+// "pda-<MAC digits>-<date>-<time>", without the extension.
+std::string BackupStem(const std::string& macText, const std::tm& now) {
     std::string mac;
     for (char c : macText) {
         if (c != '-') mac += c;
@@ -26,7 +30,41 @@ std::string BackupName(const std::string& macText, const std::tm& now) {
     if (mac.empty()) mac = "unknown";
     char time[32];
     if (std::strftime(time, sizeof time, "%Y%m%d-%H%M%S", &now) == 0) time[0] = '\0';
-    return "pda-" + mac + "-" + time + ".pda";
+    return "pda-" + mac + "-" + time;
+}
+
+bool PathTaken(const std::string& path) {
+    FILE* existing = std::fopen(path.c_str(), "rb");
+    if (existing == nullptr) return false;
+    std::fclose(existing);
+    return true;
+}
+
+// Writes `text` under the first free name of the stem; the path, or "".
+std::string WriteBackupFile(const std::string& stem, const std::string& text) {
+    const std::string base = SessionLogFolder() + stem;
+    std::string path = base + ".pda";
+    for (int n = 2; PathTaken(path); ++n) {
+        if (n > kMaxBackupsPerSecond) {
+            LogPrintf("Warning: the PDA backup %s could not be written: every name is taken.\n", path.c_str());
+            return "";
+        }
+        path = base + "-" + std::to_string(n) + ".pda";
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.flush();
+    if (!out) {
+        LogPrintf("Warning: the PDA backup %s could not be written.\n", path.c_str());
+        return "";
+    }
+    LogPrintf("PDA backup written to %s\n", path.c_str());
+    return path;
+}
+
+std::string NameMac(const Pda* pda, const std::string& permanentAddress) {
+    const std::string mac = pda != nullptr ? PdaMacText(*pda) : "";
+    return mac.empty() ? permanentAddress : mac;
 }
 
 }  // namespace
@@ -48,21 +86,25 @@ std::string PdaFileText(const Pda& pda) {
     return text;
 }
 
-std::string WritePdaBackup(const Pda& pdaAsRead, const std::string& macText, const std::tm& now) {
-    const std::string path = SessionLogFolder() + BackupName(macText, now);
-    bool written = false;
-    if (!pdaAsRead.Empty()) {  // nothing read, nothing to keep
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << PdaFileText(pdaAsRead);
-        out.flush();
-        written = static_cast<bool>(out);
+std::string WritePdaBackup(const Pda& pdaAsRead, const std::string& permanentAddress, const std::tm& now) {
+    return WriteBackupFile(BackupStem(NameMac(&pdaAsRead, permanentAddress), now), PdaFileText(pdaAsRead));
+}
+
+std::string WriteRawPdaBackup(const uint16_t* words, size_t count, const Pda* valid,
+                              const std::string& permanentAddress, const std::tm& now) {
+    std::string text = valid != nullptr ? PdaFileText(*valid)
+                                        : "; the card's production data area held no valid list\n";
+    text += "; the words as read:\n";
+    for (size_t at = 0; at < count; at += kRawWordsPerLine) {
+        text += ";";
+        for (size_t i = at; i < count && i < at + kRawWordsPerLine; ++i) {
+            char word[8];
+            std::snprintf(word, sizeof word, " %04X", static_cast<unsigned>(words[i]));
+            text += word;
+        }
+        text += "\n";
     }
-    if (!written) {
-        LogPrintf("Warning: the PDA backup %s could not be written; the PDA is written anyway.\n", path.c_str());
-        return "";
-    }
-    LogPrintf("PDA backup written to %s\n", path.c_str());
-    return path;
+    return WriteBackupFile(BackupStem(NameMac(valid, permanentAddress), now), text);
 }
 
 }  // namespace meru

@@ -111,11 +111,9 @@ bool MainWindow::ComputeUpdateKind() {
             return false;
         }
     }
-    const UpdatePlan plan = FinishPlan(planner);
-    if (!plan.Go()) {
-        LogPrintf("%s", plan.summary.c_str());
-        return false;
-    }
+    // Nothing newer: whether the reflash is unneeded the update tells,
+    // once it has read the card's flash.
+    const UpdatePlan plan = planner.Finish();
     updateKind_ = plan.kind;
     return true;
 }

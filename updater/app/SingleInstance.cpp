@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "app/CommandLine.h"
+
 namespace meru {
 
 namespace {
@@ -26,6 +28,19 @@ StartupDecision HandOver(InstancePort& port, const std::vector<std::string>& arg
     return StartupDecision{};
 }
 
+// A PDA restore needs the card to itself: handed over, its file would only
+// be queued in the running window. So this copy ends with exit code 1 and
+// says why, with nothing written.
+StartupDecision HandOverUnlessRestoring(InstancePort& port, const std::vector<std::string>& args) {
+    if (!RequestsPdaRestore(args)) return HandOver(port, args);
+    StartupDecision decision;
+    decision.exitCode = 1;
+    decision.logLine =
+        "Start-up: another copy of MERU is running; -restorepda needs the card to itself. Nothing was written to "
+        "the card.";
+    return decision;
+}
+
 }  // namespace
 
 // The window title alone cannot tell two copies started at the same moment
@@ -43,12 +58,12 @@ StartupDecision HandOver(InstancePort& port, const std::vector<std::string>& arg
 //     so this copy gives up with exit code 1 and says why in the log.
 StartupDecision DecideStartup(InstancePort& port, const std::vector<std::string>& args) {
     const InstancePort::MutexState mutex = port.CreateStartupMutex();
-    if (port.FindRunningWindow()) return HandOver(port, args);
+    if (port.FindRunningWindow()) return HandOverUnlessRestoring(port, args);
     if (mutex != InstancePort::MutexState::kHeldElsewhere) return RunWindow();
 
     for (int step = 0; step < kWindowWaitSteps; ++step) {
         if (port.AcquireStartupMutex(kWindowWaitStepMs)) return RunWindow();
-        if (port.FindRunningWindow()) return HandOver(port, args);
+        if (port.FindRunningWindow()) return HandOverUnlessRestoring(port, args);
     }
 
     StartupDecision decision;

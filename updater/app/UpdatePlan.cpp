@@ -86,7 +86,7 @@ bool UpdatePlanner::Compare(const PlannedImage& planned) {
 UpdatePlan UpdatePlanner::Finish() {
     plan_.kind = CombineKinds(plan_.primaryKind, plan_.stationKind);
     if (plan_.kind == kKindSameVersion && rules_.quiet && !rules_.olderOk) {
-        plan_.summary += note_ + "Unneeded reflash skipped.\n" + "\n";
+        plan_.skipText = note_ + "Unneeded reflash skipped.\n" + "\n";
         plan_.verdict = PlanVerdict::kSkip;
     }
     return plan_;

@@ -42,7 +42,8 @@ struct PlanRules {
 
 enum class PlanVerdict {
     kGo,                 // write the images
-    kSkip,               // quiet run, nothing newer: an unneeded reflash is skipped
+    kSkip,               // quiet run, nothing newer: an unneeded reflash, skipped once the
+                         // card's flash is found to hold the images
     kRefusedDowngrade,   // quiet run, a downgrade the command line does not allow
     kPlatformMismatch,   // an image was not built for the card's platform
     kCardUnreadable,     // the card's primary identity could not be read
@@ -57,6 +58,7 @@ struct UpdatePlan {
     int stationKind = kKindSameVersion;  // of the image carrying station code, if any
     int kind = kKindSameVersion;         // the two combined
     std::string summary;                 // appended to the run's summary text
+    std::string skipText;                // appended as well when a skip is confirmed
     std::vector<std::string> logLines;   // comparison lines, each ending in "\n"
 
     bool Go() const { return verdict == PlanVerdict::kGo; }

@@ -88,12 +88,22 @@ void MainWindow::RunUpdate() {
     const UpdatePlan plan = PlanAgainstCard(infos);
     run.summary += plan.summary;
     bool checksPassed = plan.Go();
-    if (plan.Go()) {
+    if (plan.verdict == PlanVerdict::kSkip) {
+        // The versions the card reports say nothing; its flash must agree,
+        // or an image cut short by a lost card would count as written.
+        if (FlashHoldsImages(run)) {
+            runOutcome_ = kOutcomeSkipped;
+            run.summary += plan.skipText + "Selected Hex files already in flash.";
+        } else {
+            LogPrintf("The card reports the queued versions, but its flash does not hold them: they are written again.\n");
+            checksPassed = true;
+        }
+    } else if (!plan.Go()) {
+        run.summary += "***Error Encountered***";
+    }
+    if (checksPassed) {
         updateKind_ = plan.kind;
         checksPassed = CheckStationFitsPrimary(infos, run.summary);
-    } else {
-        run.summary += plan.verdict == PlanVerdict::kSkip ? "Selected Hex files already in flash."
-                                                          : "***Error Encountered***";
     }
     SetStatus(run.summary + "Click Next To Continue");
     RefreshPdaFields();
@@ -104,7 +114,7 @@ void MainWindow::RunUpdate() {
     }
 
     if (run.merged > 0) {
-        WritePdaBackup(run.pdaAsRead, texts_.pdaMac, system_.LocalTime());
+        WritePdaBackup(run.pdaAsRead, texts_.adapterMac, system_.LocalTime());
         if (!WritePdaToCard()) return;
     }
     adapter_.checkDriver();
@@ -202,6 +212,13 @@ bool MainWindow::LoadRunImages(UpdateRun& run, AdapterSession& card) {
         }
         PlugImage(loaded->info, loaded->image, plugs, cardPda_, entry.path.c_str());
         run.images.push_back(std::move(loaded));
+    }
+    return true;
+}
+
+bool MainWindow::FlashHoldsImages(UpdateRun& run) {
+    for (const auto& loaded : run.images) {
+        if (!adapter_.holdsImage(loaded->image)) return false;
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace meru {
 
@@ -17,6 +18,10 @@ struct Settings {
     int32_t repeatCount = 0;
     bool delay = false;
     int32_t delaySeconds = 0;
+    // "-restorepda FILE": the session writes FILE's records as the card's
+    // whole production data instead of updating (the path may be empty).
+    bool restorePda = false;
+    std::string restorePdaPath;
 };
 
 // The one copy the program uses.

@@ -77,12 +77,18 @@ public:
     bool readFileNames(std::string& primary, std::string& station);
     bool readPermanentAddress(uint8_t (&destination)[6]);
     bool readPda(Pda& pda);
+    // The production data area's raw words at `address` (`pdaAddress()`,
+    // maybe with kAuxAddressFlag); false when the read fails.
+    bool readPdaWords(uint32_t address, uint16_t (&words)[kPdaWords]);
 
     // --- flash programming ---
     bool auxWrite(const AuxRecord& record);
     bool writeBlock(const AuxRecord& record, bool force, bool verify);
     bool prepareDownload();
     bool programImage(FirmwareImage& image, ProgressBar* progress, bool force, bool verify, bool askOnError);
+    // True when every block of the image reads back from the card as the
+    // image holds it; nothing is written.
+    bool holdsImage(FirmwareImage& image);
     bool writePda(const Pda& pda, bool force, bool verify);
 
     // --- state ---
@@ -112,8 +118,6 @@ private:
     // Reads back a block's address range and compares it with the block.
     enum class Comparison { Same, Different, Unreadable };
     Comparison compareWithCard(const AuxRecord& record);
-    // The production data area's words at `address`; false when the read fails.
-    bool readPdaWords(uint32_t address, uint16_t (&words)[kPdaWords]);
 
     AccessLibrary& library_;
     Registry& registry_;

@@ -53,6 +53,20 @@ bool AdapterHandle::writeBlock(const AuxRecord& record, bool force, bool verify)
     return compareWithCard(record) == Comparison::Same;
 }
 
+bool AdapterHandle::holdsImage(FirmwareImage& image) {
+    if (!isOpen()) return false;
+    image.Rewind();
+    AuxRecord record;
+    uint32_t address = 0;
+    uint16_t length = 0;
+    while (image.NextChunk(record.data(), address, length, AuxRecord::kMaxData, AuxRecord::kBlockBoundary)) {
+        record.setAddress(address);
+        record.setCount(length);
+        if (compareWithCard(record) != Comparison::Same) return false;
+    }
+    return true;
+}
+
 bool AdapterHandle::prepareDownload() {
     if (!isOpen()) return false;
     enableAux();

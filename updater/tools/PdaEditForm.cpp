@@ -15,10 +15,11 @@ bool OnMacTextChanged(PdaEditFields& fields) {
     return true;
 }
 
-bool Accept(PdaEditFields& fields, WindowRef dialog) {
+bool Accept(PdaEditFields& fields, WindowRef dialog, const std::function<void(const PdaEditFields&)>& pushBack) {
     if (fields.convertToUppercase) {
         for (char& c : fields.serialText) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
+    pushBack(fields);
     switch (ParseMacText(fields.macText).outcome) {
     case MacOutcome::kNotAMac:
         ReportBox(dialog, "Bad MAC Address", nullptr, kBoxOk);

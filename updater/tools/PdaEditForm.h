@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "base/ReportBox.h"
@@ -25,11 +26,13 @@ namespace PdaEditForm {
 // control's text, which is already what it shows when nothing changed).
 bool OnMacTextChanged(PdaEditFields& fields);
 
-// "Write to Card Now": upper-cases the serial text when asked, then checks
-// the MAC text. True when the dialog may end with OK; otherwise the
-// dialog stays open after a box owned by `dialog` ("Bad MAC Address" or
-// "First octet of MAC address can't be zero!").
-bool Accept(PdaEditFields& fields, WindowRef dialog);
+// "Write to Card Now": upper-cases the serial text when asked, pushes the
+// fields back into the controls (`pushBack`), then checks the MAC text, so
+// that a box about the address stands over the texts as they will be
+// taken. True when the dialog may end with OK; otherwise the dialog stays
+// open after a box owned by `dialog` ("Bad MAC Address" or "First octet of
+// MAC address can't be zero!").
+bool Accept(PdaEditFields& fields, WindowRef dialog, const std::function<void(const PdaEditFields&)>& pushBack);
 
 }  // namespace PdaEditForm
 

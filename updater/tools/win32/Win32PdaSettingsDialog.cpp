@@ -75,9 +75,9 @@ void Win32PdaSettingsDialog::OnMacTextChanged(HWND dialog) {
 // the form has told the user why, in a box over this dialog.
 void Win32PdaSettingsDialog::OnWriteToCard(HWND dialog) {
     PullFields(dialog);
-    const bool accepted = PdaEditForm::Accept(fields_, dialog);
-    PushFields(dialog);
-    if (accepted) EndDialog(dialog, IDOK);
+    if (PdaEditForm::Accept(fields_, dialog, [&](const PdaEditFields&) { PushFields(dialog); })) {
+        EndDialog(dialog, IDOK);
+    }
 }
 
 void Win32PdaSettingsDialog::PullFields(HWND dialog) {
