@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "Win32InstancePort.h"
-#include "Win32MainWindow.h"
-#include "Win32MessageBox.h"
+#include "MeruWindow.h"
 #include "app/ResourceIds.h"
 #include "app/SingleInstance.h"
+#include "app/win32/Win32InstancePort.h"
+#include "app/win32/Win32MessageBox.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
 #include "base/Settings.h"
