@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 
+#include "base/OutputFile.h"
 #include "base/SessionLog.h"
 #include "image/Pda.h"
 
@@ -52,10 +52,8 @@ std::string WritePdaBackup(const Pda& pdaAsRead, const std::string& macText, con
     const std::string path = SessionLogFolder() + BackupName(macText, now);
     bool written = false;
     if (!pdaAsRead.Empty()) {  // nothing read, nothing to keep
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << PdaFileText(pdaAsRead);
-        out.flush();
-        written = static_cast<bool>(out);
+        OutputFile out(path);
+        written = out.Write(PdaFileText(pdaAsRead)) && out.Close();
     }
     if (!written) {
         LogPrintf("Warning: the PDA backup %s could not be written; the PDA is written anyway.\n", path.c_str());
