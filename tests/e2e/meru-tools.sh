@@ -3,7 +3,9 @@
 # driven from outside: the PDA in the text window and its Clipboard button,
 # the PDA settings dialog writing a new MAC address and serial number (with
 # its backup), the CIS, driver version and MAC ID, a flash dump through the
-# save dialog, and the .pda file association on Windows 95 and on NT.
+# save dialog, the text window without RichEdit 2.0 (riched20.dll switched
+# off by a Wine DLL override, so that it cannot be loaded, as on a plain
+# Windows 95), and the .pda file association on Windows 95 and on NT.
 set -euo pipefail
 # Absolute paths: meru.exe runs in the test's own folder, so that a file
 # dialog that goes wrong can only write there.
@@ -74,6 +76,7 @@ expected_cis_text() {
 }
 
 box_text() { driver box-wait "$1" 30 | cut -f2-; }  # BOX: the box's text
+control_class() { driver controls "$1" | awk -F'\t' -v id="$2" '$1 == id { print $2 }'; }  # TITLE ID
 hkcr_default() {  # KEY: the default value of HKEY_CLASSES_ROOT\KEY
     wine_tool reg query "HKCR\\$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
 }
@@ -92,6 +95,7 @@ driver dialog-wait "PDA:" 30 >/dev/null || fail "no PDA window"
 pda=$(driver dialog-text "PDA:" 1044)
 expected=$(expected_pda_text)
 expect_eq "PDA window" "$pda" "$expected"
+expect_eq "PDA window's text control" "$(control_class "PDA:" 1044)" "RichEdit20A"
 mac_record=$(card_line "  0x0101 (length 4)")
 [ "$mac_record" = "0x6000 0x121D 0x5634" ] || fail "the card's MAC record: $mac_record"
 case "$pda" in *'\r\n4 101 6000 121d 5634 \r\n'*) ;; *) fail "no MAC record line in the PDA window: $pda" ;; esac
@@ -217,6 +221,32 @@ driver box-press Sorry OK >/dev/null
 hkcr_exists .pda && fail "HKCR\\.pda written on NT"
 hkcr_exists VELOX.pda && fail "HKCR\\VELOX.pda written on NT"
 
+driver command "$TITLE" 1064 >/dev/null
+meru_wait_exit 30
+
+# Without RichEdit 2.0: Show PDA gives the same text in a plain edit, and
+# its Clipboard button still copies it.
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;riched20=d" meru_start
+meru_wait_window
+driver wait-text "$TITLE" 1066 "Please click continue" 60 >/dev/null || fail "no ready window without RichEdit 2.0: $(status)"
+driver command "$TITLE" 32773 >/dev/null
+driver dialog-wait "PDA:" 30 >/dev/null || fail "no PDA window without RichEdit 2.0"
+expect_eq "PDA window's text control without RichEdit 2.0" "$(control_class "PDA:" 1044)" "Edit"
+pda=$(driver dialog-text "PDA:" 1044)
+expect_eq "PDA window without RichEdit 2.0" "$pda" "$(expected_pda_text)"
+expect_eq "OK caption without RichEdit 2.0" "$(driver dialog-text "PDA:" 1)" "Close"
+expect_eq "Cancel caption without RichEdit 2.0" "$(driver dialog-text "PDA:" 2)" "Close"
+# The clipboard still holds the PDA as it was before the edit.
+[ "$(driver clipboard 2>/dev/null || true)" != "$pda" ] || fail "the clipboard holds the new PDA before the copy"
+driver command "PDA:" 1053 >/dev/null
+for i in $(seq 1 50); do
+    [ "$(driver clipboard 2>/dev/null || true)" = "$pda" ] && break
+    [ "$i" -lt 50 ] || fail "the Clipboard button of the plain text window did not copy: $(driver clipboard 2>&1 || true)"
+    sleep 0.2
+done
+shot meru-pda-window-plain
+driver command "PDA:" 2 >/dev/null
+driver wait-gone "PDA:" 20 >/dev/null || fail "the plain PDA window stayed"
 driver command "$TITLE" 1064 >/dev/null
 meru_wait_exit 30
 cd /

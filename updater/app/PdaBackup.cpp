@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 
 #include "app/PdaTexts.h"
+#include "base/OutputFile.h"
 #include "base/SessionLog.h"
 #include "image/Pda.h"
 
@@ -51,10 +51,8 @@ std::string WriteBackupFile(const std::string& stem, const std::string& text) {
         }
         path = base + "-" + std::to_string(n) + ".pda";
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.flush();
-    if (!out) {
+    OutputFile out(path);
+    if (!(out.Write(text) && out.Close())) {
         LogPrintf("Warning: the PDA backup %s could not be written.\n", path.c_str());
         return "";
     }

@@ -10,6 +10,7 @@
 #define IDD_PROGRESS 130
 #define IDD_PDA_SETTINGS 139
 #define IDD_TEXT_WINDOW 144
+#define IDD_TEXT_WINDOW_PLAIN 145 /* dialog 144 with a plain edit, without RichEdit 2.0 */
 
 /* Icons (in resource order) and the file list's image strip. */
 #define IDI_MAIN 128

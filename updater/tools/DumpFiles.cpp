@@ -1,9 +1,8 @@
 #include "tools/DumpFiles.h"
 
 #include <cstdio>
-#include <fstream>
-#include <ostream>
 
+#include "base/OutputFile.h"
 #include "base/SessionLog.h"
 #include "image/FirmwareImage.h"
 
@@ -60,17 +59,14 @@ std::string TextDumpLine(uint32_t address, const uint8_t* data, uint16_t length)
     return line;
 }
 
-// Writes and flushes one line; false when the stream took it incompletely.
-bool PutLine(std::ostream& out, const std::string& line) {
-    out << line << kLineEnd;
-    out.flush();
-    return out.good();
-}
+// Hands one line with its line end to the output; false when the output
+// took it incompletely.
+bool PutLine(const DumpLineOutput& out, const std::string& line) { return out(line + kLineEnd); }
 
 // One line a chunk of at most 16 bytes, from the image's first block;
 // false when a line could not be written.
 template <typename LineOfChunk>
-bool WriteChunkLines(std::ostream& out, FirmwareImage& image, uint32_t& lines, LineOfChunk lineOf) {
+bool WriteChunkLines(const DumpLineOutput& out, FirmwareImage& image, uint32_t& lines, LineOfChunk lineOf) {
     uint8_t chunk[kBytesPerLine];
     uint32_t address = 0;
     uint16_t length = 0;
@@ -86,14 +82,13 @@ bool WriteChunkLines(std::ostream& out, FirmwareImage& image, uint32_t& lines, L
 // line when the file cannot be opened or not be written completely.
 template <typename Writer>
 uint16_t WriteDumpFile(const std::string& path, FirmwareImage& image, Writer write) {
-    std::ofstream out(path, std::ios::out | std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) {
+    OutputFile file(path);
+    if (!file.IsOpen()) {
         LogPrintf("Dump file %s could not be opened.\n", path.c_str());
         return 0;
     }
-    const uint16_t lines = write(out, image);
-    out.close();
-    if (out.fail()) {
+    const uint16_t lines = write([&file](const std::string& line) { return file.Write(line); }, image);
+    if (!file.Close()) {
         LogPrintf("Dump file %s could not be written completely.\n", path.c_str());
         return 0;
     }
@@ -102,7 +97,7 @@ uint16_t WriteDumpFile(const std::string& path, FirmwareImage& image, Writer wri
 
 }  // namespace
 
-uint16_t WriteSRecordLines(std::ostream& out, FirmwareImage& image) {
+uint16_t WriteSRecordLines(const DumpLineOutput& out, FirmwareImage& image) {
     uint32_t lines = 0;
     if (!WriteChunkLines(out, image, lines, [](uint32_t address, const uint8_t* data, uint16_t length) {
             return SRecordLine('3', address, data, length);
@@ -114,7 +109,7 @@ uint16_t WriteSRecordLines(std::ostream& out, FirmwareImage& image) {
     return LineCount(lines + 1);
 }
 
-uint16_t WriteTextDumpLines(std::ostream& out, FirmwareImage& image) {
+uint16_t WriteTextDumpLines(const DumpLineOutput& out, FirmwareImage& image) {
     uint32_t lines = 0;
     if (!WriteChunkLines(out, image, lines, TextDumpLine)) return 0;
     return LineCount(lines);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
+#include <functional>
 #include <string>
 
 namespace meru {
@@ -27,8 +27,12 @@ class FirmwareImage;
 uint16_t WriteSRecordFile(const std::string& path, FirmwareImage& image);
 uint16_t WriteTextDump(const std::string& path, FirmwareImage& image);
 
-// The same onto an open stream; 0 once the stream fails.
-uint16_t WriteSRecordLines(std::ostream& out, FirmwareImage& image);
-uint16_t WriteTextDumpLines(std::ostream& out, FirmwareImage& image);
+// Where the lines of a dump go: takes one line with its CR LF and says
+// whether it was written completely.
+using DumpLineOutput = std::function<bool(const std::string& line)>;
+
+// The same onto an output; 0 as soon as it takes a line incompletely.
+uint16_t WriteSRecordLines(const DumpLineOutput& out, FirmwareImage& image);
+uint16_t WriteTextDumpLines(const DumpLineOutput& out, FirmwareImage& image);
 
 }  // namespace meru

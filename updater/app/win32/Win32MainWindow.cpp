@@ -3,23 +3,12 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <exception>
 #include <string>
+#include <vector>
 
-#include "Win32MainWindowView.h"
-#include "Win32System.h"
-#include "Win32Tooltips.h"
 #include "app/MainWindow.h"
 #include "app/ResourceIds.h"
 #include "app/SingleInstance.h"
-#include "base/ProcessExit.h"
-#include "base/ReportBox.h"
-#include "card/win32/Kbw32n50Library.h"
-#include "card/win32/Win32OverlappedEvents.h"
-#include "card/win32/WindowsRegistry.h"
-#include "tools/MaintenanceCommands.h"
-#include "tools/win32/Win32RegistryWriter.h"
-#include "tools/win32/Win32ToolsView.h"
 
 namespace meru {
 
@@ -27,85 +16,26 @@ namespace {
 
 // Dropped paths are read into buffers of this many characters.
 constexpr UINT kDroppedPathCapacity = 250;
-// Selected file-list entries taken by one right click.
 // System commands at and above this value are the window system's own.
 constexpr WPARAM kFirstSystemOwnedCommand = 0xF000;
 
-// The program's path as the file association registers it: the first
-// command-line argument, or the module's own file name without one.
-std::string ProgramPath(const std::vector<std::string>& args) {
-    if (!args.empty() && !args[0].empty()) return args[0];
-    char path[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length < MAX_PATH ? length : 0);
-}
+}  // namespace
 
-// The main window while its dialog exists: the Win32 bindings of every port,
-// the maintenance tools and the controller over them.
-class Win32MainWindow {
-public:
-    Win32MainWindow(HWND dialog, const MainWindowStart& start);
-    ~Win32MainWindow();
-    Win32MainWindow(const Win32MainWindow&) = delete;
-    Win32MainWindow& operator=(const Win32MainWindow&) = delete;
-
-    void Initialise();
-    // True when the message was handled; `result` is the dialog procedure's return value.
-    bool Handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
-
-private:
-    MainWindow::Ports Ports() { return {view_, system_, library_, registry_, events_}; }
-    MaintenanceCommands::Ports ToolPorts(const MainWindowStart& start) {
-        return {toolsView_, classesRoot_, library_, ProgramPath(start.args)};
-    }
-    void AddAboutToSystemMenu();
-    void SetIcons();
-    bool OnCommand(WPARAM wParam, LPARAM lParam);
-    bool OnNotify(NMHDR* notification);
-    void OnDropFiles(HDROP drop);
-    bool PaintIconic();
-    // Sets the value DefDlgProc returns for a message the procedure handled.
-    void SetMessageResult(LRESULT value) { SetWindowLongPtrA(dialog_, DWLP_MSGRESULT, value); }
-
-    HWND dialog_;
-    HINSTANCE instance_;
-    UINT handOverMessage_;
-    HICON icon_;
-    HICON smallIcon_;
-    Win32MainWindowView view_;
-    Win32System system_;
-    Kbw32n50Library library_;
-    WindowsRegistry registry_;
-    Win32OverlappedEvents events_;
-    Win32Tooltips tooltips_;
-    Win32ToolsView toolsView_;
-    Win32RegistryWriter classesRoot_;
-    MaintenanceCommands tools_;
-    MainWindow controller_;
-};
-
-Win32MainWindow::Win32MainWindow(HWND dialog, const MainWindowStart& start)
+Win32MainWindow::Win32MainWindow(HWND dialog, HINSTANCE instance, UINT handOverMessage, MainWindow& controller,
+                                 Win32MainWindowView& view)
     : dialog_(dialog),
-      instance_(start.instance),
-      handOverMessage_(start.handOverMessage),
-      icon_(LoadIconA(start.instance, MAKEINTRESOURCEA(IDI_MAIN))),
-      smallIcon_(static_cast<HICON>(LoadImageA(start.instance, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
+      handOverMessage_(handOverMessage),
+      controller_(controller),
+      view_(view),
+      icon_(LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAIN))),
+      smallIcon_(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0))),
-      view_(dialog, start.instance),
-      tooltips_(dialog, start.instance),
-      toolsView_(dialog, start.instance),
-      tools_(ToolPorts(start)),
-      controller_(Ports(), start.args) {
-    controller_.SetTools(&tools_);
-}
+      tooltips_(dialog, instance) {}
 
 Win32MainWindow::~Win32MainWindow() {
     if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
 }
 
-// The window system's part of initialisation comes first; the controller
-// then does the rest, from the library check on (a quiet session ends the
-// dialog before Initialise returns).
 void Win32MainWindow::Initialise() {
     AddAboutToSystemMenu();
     SetIcons();
@@ -242,42 +172,6 @@ bool Win32MainWindow::PaintIconic() {
     DrawIcon(dc, x, y, icon_);
     EndPaint(dialog_, &paint);
     return true;
-}
-
-// An exception must not unwind through the window system's frames: the
-// updater stops with a logged box instead.
-[[noreturn]] void StopAfterInternalError(HWND dialog, const char* what) {
-    const std::string text = std::string("MERU has stopped after an internal error: ") + what;
-    ReportBox(dialog, text.c_str(), "Error", kBoxIconStop);
-    EndProcess(1);
-}
-
-}  // namespace
-
-INT_PTR CALLBACK MainWindowDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (message == WM_INITDIALOG) {
-            const MainWindowStart& start = *reinterpret_cast<const MainWindowStart*>(lParam);
-            Win32MainWindow* window = new Win32MainWindow(dialog, start);
-            // Stored before Initialise: its repaints and boxes already come back here.
-            SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(window));
-            window->Initialise();
-            return TRUE;
-        }
-        Win32MainWindow* window = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrA(dialog, DWLP_USER));
-        if (window == nullptr) return FALSE;
-        if (message == WM_NCDESTROY) {
-            SetWindowLongPtrA(dialog, DWLP_USER, 0);
-            delete window;
-            return FALSE;
-        }
-        INT_PTR result = FALSE;
-        return window->Handle(message, wParam, lParam, result) ? result : FALSE;
-    } catch (const std::exception& error) {
-        StopAfterInternalError(dialog, error.what());
-    } catch (...) {
-        StopAfterInternalError(dialog, "unknown exception");
-    }
 }
 
 }  // namespace meru

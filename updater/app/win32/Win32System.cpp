@@ -4,6 +4,8 @@
 
 #include <ctime>
 
+#include "base/win32/SystemFunction.h"
+
 namespace meru {
 
 SystemPort::OsVersion Win32System::Version() {
@@ -17,9 +19,13 @@ SystemPort::OsVersion Win32System::Version() {
     return version;
 }
 
+// The power status is a function of Windows 95 and 2000 on, which NT 4
+// lacks: looked up, so that the program still loads there.
 bool Win32System::AcLineStatus(uint8_t& status) {
+    const auto getPowerStatus =
+        SystemFunction<decltype(&GetSystemPowerStatus)>("kernel32.dll", "GetSystemPowerStatus");
     SYSTEM_POWER_STATUS power = {};
-    if (!GetSystemPowerStatus(&power)) return false;
+    if (getPowerStatus == nullptr || !getPowerStatus(&power)) return false;
     status = power.ACLineStatus;
     return true;
 }

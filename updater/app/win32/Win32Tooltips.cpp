@@ -46,9 +46,14 @@ bool Win32Tooltips::AnswerTextRequest(NMHDR* notification) {
         return true;
     }
     if (notification->code == TTN_GETDISPINFOW) {
+        // The string read as ANSI and widened: the Windows 95 family has no
+        // wide LoadString.
         NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(notification);
         const int id = ControlIdOf(notification, info->uFlags);
-        if (id <= 0 || LoadStringW(instance_, static_cast<UINT>(id), wideText_, 512) <= 0) wideText_[0] = L'\0';
+        if (id <= 0 || LoadStringA(instance_, static_cast<UINT>(id), text_, sizeof text_) <= 0 ||
+            MultiByteToWideChar(CP_ACP, 0, text_, -1, wideText_, kTextCapacity) <= 0) {
+            wideText_[0] = L'\0';
+        }
         info->hinst = nullptr;
         info->lpszText = wideText_;
         return true;

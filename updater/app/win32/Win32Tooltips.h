@@ -25,8 +25,9 @@ private:
     HWND dialog_;
     HINSTANCE instance_;
     HWND tooltip_ = nullptr;
-    char text_[512] = "";
-    wchar_t wideText_[512] = L"";
+    static constexpr int kTextCapacity = 512;
+    char text_[kTextCapacity] = "";
+    wchar_t wideText_[kTextCapacity] = L"";
 };
 
 }  // namespace meru

@@ -4,21 +4,40 @@
 
 #include "app/ResourceIds.h"
 #include "base/SessionLog.h"
+#include "base/win32/SystemFunction.h"
 
 namespace meru {
 
 namespace {
 
-// The rich edit of the template is of the class riched20.dll registers. The
-// library stays loaded for the rest of the process.
+// The rich edit of the template is of the class riched20.dll registers,
+// which plain Windows 95 does not have; without it the window shows the
+// same text in a plain multi-line edit (template IDD_TEXT_WINDOW_PLAIN).
+// The library stays loaded for the rest of the process.
 bool RichEditAvailable() {
     static const HMODULE library = LoadLibraryA("riched20.dll");
     return library != nullptr;
 }
 
+// The work area the window has to stay in: that of the monitor under the
+// pointer where the system knows monitors (Windows 98 and 2000 on), the
+// primary one's elsewhere. False when neither can be had.
+bool WorkAreaAt(POINT pointer, RECT& area) {
+    const auto monitorFromPoint = SystemFunction<decltype(&MonitorFromPoint)>("user32.dll", "MonitorFromPoint");
+    const auto getMonitorInfo = SystemFunction<decltype(&GetMonitorInfoA)>("user32.dll", "GetMonitorInfoA");
+    if (monitorFromPoint != nullptr && getMonitorInfo != nullptr) {
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof monitor;
+        if (getMonitorInfo(monitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor)) {
+            area = monitor.rcWork;
+            return true;
+        }
+    }
+    return SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0) != FALSE;
+}
+
 // Moves the window so that its centre is at the mouse pointer, as far as
-// the work area of the pointer's monitor lets it: the whole window stays on
-// the screen.
+// the work area lets it: the whole window stays on the screen.
 void CentreOnMousePointer(HWND window) {
     POINT pointer;
     RECT frame;
@@ -28,10 +47,8 @@ void CentreOnMousePointer(HWND window) {
     LONG x = pointer.x - width / 2;
     LONG y = pointer.y - height / 2;
 
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoA(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const RECT& area = monitor.rcWork;
+    RECT area;
+    if (WorkAreaAt(pointer, area)) {
         if (x + width > area.right) x = area.right - width;
         if (y + height > area.bottom) y = area.bottom - height;
         if (x < area.left) x = area.left;
@@ -48,7 +65,8 @@ Win32InfoWindow::~Win32InfoWindow() {
 
 bool Win32InfoWindow::Show(HINSTANCE instance, HWND owner) {
     instance_ = instance;
-    const INT_PTR ended = RichEditAvailable() ? Run(instance, IDD_TEXT_WINDOW, owner) : -1;
+    richText_ = RichEditAvailable();
+    const INT_PTR ended = Run(instance, richText_ ? IDD_TEXT_WINDOW : IDD_TEXT_WINDOW_PLAIN, owner);
     if (ended == -1) {
         LogPrintf("The text window \"%s\" could not be opened (%lu).\n", content_.title.c_str(),
                   static_cast<unsigned long>(GetLastError()));
@@ -95,14 +113,24 @@ void Win32InfoWindow::Initialise(HWND dialog) {
 }
 
 // Selects the whole text out of sight, copies it and puts the caret back at
-// the start, so the user sees no selection come and go.
+// the start, so the user sees no selection come and go. A plain edit has no
+// hidden selection: it is not redrawn meanwhile instead.
 void Win32InfoWindow::CopyWholeText(HWND dialog) {
     HWND text = GetDlgItem(dialog, IDC_TEXT_WINDOW_TEXT);
-    SendMessageA(text, EM_HIDESELECTION, TRUE, 0);
+    if (richText_) {
+        SendMessageA(text, EM_HIDESELECTION, TRUE, 0);
+    } else {
+        SendMessageA(text, WM_SETREDRAW, FALSE, 0);
+    }
     SendMessageA(text, EM_SETSEL, 0, -1);
     SendMessageA(text, WM_COPY, 0, 0);
     SendMessageA(text, EM_SETSEL, 0, 0);
-    SendMessageA(text, EM_HIDESELECTION, FALSE, 0);
+    if (richText_) {
+        SendMessageA(text, EM_HIDESELECTION, FALSE, 0);
+    } else {
+        SendMessageA(text, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(text, nullptr, TRUE);
+    }
 }
 
 }  // namespace meru

@@ -8,8 +8,9 @@
 namespace meru {
 
 // Dialog 144, the tools' text window: the content's text in a read-only
-// rich edit, its title and button captions, and a Clipboard button that
-// copies the whole text. Opens centred on the mouse pointer.
+// rich edit (a plain edit where RichEdit 2.0 is missing), its title and
+// button captions, and a Clipboard button that copies the whole text.
+// Opens centred on the mouse pointer.
 class Win32InfoWindow : public ModalDialog {
 public:
     explicit Win32InfoWindow(const InfoWindowContent& content) : content_(content) {}
@@ -27,6 +28,7 @@ private:
     const InfoWindowContent& content_;
     HINSTANCE instance_ = nullptr;
     HICON clipboardIcon_ = nullptr;
+    bool richText_ = true;  // the text is in a rich edit, not a plain one
 };
 
 }  // namespace meru

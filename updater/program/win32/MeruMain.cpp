@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "Win32InstancePort.h"
-#include "Win32MainWindow.h"
-#include "Win32MessageBox.h"
+#include "MeruWindow.h"
 #include "app/ResourceIds.h"
 #include "app/SingleInstance.h"
+#include "app/win32/Win32InstancePort.h"
+#include "app/win32/Win32MessageBox.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
+#include "base/win32/SystemFunction.h"
 #include "base/Settings.h"
 #include "image/ResourceSource.h"
 #include "image/win32/Win32ResourceSource.h"
@@ -25,15 +26,24 @@ std::vector<std::string> ProgramArguments() {
     return args;
 }
 
+// The common controls of version 4.70 and later register their classes by
+// group; those of Windows 95 and NT 4 know only the call that registers
+// them all.
 void InitialiseCommonControls() {
+    const auto initialiseGroups =
+        meru::SystemFunction<decltype(&InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
+    if (initialiseGroups == nullptr) {
+        InitCommonControls();
+        return;
+    }
     INITCOMMONCONTROLSEX classes = {};
     classes.dwSize = sizeof classes;
     classes.dwICC = ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES;  // tooltips are bar classes
-    InitCommonControlsEx(&classes);
+    initialiseGroups(&classes);
     // Only the common controls of version 6 know this flag; older ones refuse
     // the call and keep the system's standard classes.
     classes.dwICC = ICC_STANDARD_CLASSES;
-    InitCommonControlsEx(&classes);
+    initialiseGroups(&classes);
 }
 
 }  // namespace
