@@ -7,6 +7,7 @@ using WindowRef = void*;
 
 // Message-box styles and answers, with the values of the Windows API.
 constexpr unsigned kBoxOk = 0x00;
+constexpr unsigned kBoxOkCancel = 0x01;
 constexpr unsigned kBoxYesNo = 0x04;
 constexpr unsigned kBoxIconStop = 0x10;
 constexpr unsigned kBoxIconExclamation = 0x30;

@@ -20,7 +20,6 @@ namespace meru {
 
 namespace {
 
-constexpr unsigned kBoxOkCancel = 0x01;
 const char kCaption[] = "PDA Restore";
 const char kNothingWritten[] = " Nothing was written to the card.";
 const char kTooOldDriverText[] = "This program requires a newer driver version to update cards.";

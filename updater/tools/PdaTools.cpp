@@ -18,12 +18,11 @@ namespace meru {
 
 namespace {
 
-constexpr unsigned kBoxOkCancel = 0x01;
 constexpr uint16_t kMacRecordLength = 4;
 constexpr uint16_t kSerialRecordLength = 7;
 constexpr size_t kSerialWords = std::tuple_size<SerialWords>::value;
 
-const char kEditCaption[] = "PDA Update";
+const char kPdaEditCaption[] = "PDA Update";
 const char kUnreadableText[] =
     "The PDA could not be read from the card, or it failed its check. Nothing was written to the card.";
 const char kNoBackupText[] =
@@ -101,7 +100,7 @@ void MaintenanceCommands::EditMacAndSerial(MainWindow& window) {
     const std::string offeredMac = fields.macText;
     if (view_.AskMacAndSerial(fields)) {
         Pda asRead;
-        const bool read = window.OpenSelectedAdapter(true) && ReadForWrite(window, asRead, kEditCaption);
+        const bool read = window.OpenSelectedAdapter(true) && ReadForWrite(window, asRead, kPdaEditCaption);
         if (read) window.CardPda() = asRead;
         ApplyEdits(window.CardPda(), fields, offeredMac);
         if (read) {
@@ -114,7 +113,7 @@ void MaintenanceCommands::EditMacAndSerial(MainWindow& window) {
                 }
             }
             window.CloseAdapter();
-            ReportBox(window.View().Owner(), text, kEditCaption, kBoxOk);
+            ReportBox(window.View().Owner(), text, kPdaEditCaption, kBoxOk);
         }
         window.CloseAdapter();
     }
