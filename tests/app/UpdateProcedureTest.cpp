@@ -28,8 +28,8 @@ namespace {
 using apptest::ProcessEnded;
 using apptest::WindowRig;
 
-const std::string kFirmwareDir = MERU_FIRMWARE_DIR;
-std::string Shipped(const std::string& name) { return kFirmwareDir + "/" + name; }
+const std::string kShippedDir = MERU_FIRMWARE_DIR;
+std::string ShippedImage(const std::string& name) { return kShippedDir + "/" + name; }
 
 using apptest::OlderCard;
 
@@ -167,13 +167,13 @@ TEST(RunUpdate, StopsBeforeWritingAnything) {
     const std::string unknownDomain = dir.File("domain.pda");
     testsupport::WriteWholeFile(unknownDomain, "0x0007, 0x0103, 0x0001, 0x0077, 0, 0, 0, 0\n");
     const std::string ram = dir.File("SARAM.HEX");
-    testsupport::WriteWholeFile(ram, RamImageText(Shipped("SA010500.HEX")));
+    testsupport::WriteWholeFile(ram, RamImageText(ShippedImage("SA010500.HEX")));
     const std::string vanishing = dir.File("SA010500.HEX");
-    std::filesystem::copy_file(Shipped("SA010500.HEX"), vanishing);
+    std::filesystem::copy_file(ShippedImage("SA010500.HEX"), vanishing);
     const std::string pdaWriteFails = "download-fail always range 0x7F0000 0x7FFFFF";
     const Case cases[] = {
         {"ten entries", tooMany, "Error:Error - Too many files at once", "", "", nullptr},
-        {"an image that does not load", {broken, Shipped("PK010400.HEX")},
+        {"an image that does not load", {broken, ShippedImage("PK010400.HEX")},
          "Cannot Continue:Error Loading Files. Update will not start.", "", "Cannot Continue:Error in file " + broken,
          nullptr},
         {"an unreadable PDA file", {dir.File("missing.pda")}, "(none):File not loaded. Format invalid?", "", "",
@@ -186,7 +186,7 @@ TEST(RunUpdate, StopsBeforeWritingAnything) {
          }},
         {"calibration error", {unknownDomain}, "ERROR:Set Point and Integrator values could not be set", "",
          "ERROR - PDA entries found, but domain 77 not recognized!", nullptr},
-        {"station does not fit the primary", {Shipped("PK010300.HEX")}, "",
+        {"station does not fit the primary", {ShippedImage("PK010300.HEX")}, "",
          "ERROR - Station firmware not compatible with primary firmware...\nCannot continue.\nClick Next To Continue",
          "Update stopped after the checks:", nullptr},
         {"a RAM image after a flash image", {ram}, "Cannot Continue:Sorry, RAM downloads are not supported.", "", "",
@@ -226,7 +226,7 @@ TEST(RunUpdate, StopsBeforeWritingAnything) {
 TEST(ProgramImage, RamImageIsRefusedBeforeAnyRequest) {
     testsupport::TempDir dir;
     const std::string ram = dir.File("SARAM.HEX");
-    testsupport::WriteWholeFile(ram, RamImageText(Shipped("SA010500.HEX")));
+    testsupport::WriteWholeFile(ram, RamImageText(ShippedImage("SA010500.HEX")));
     WindowRig rig(1, WindowRig::kPlatform, OlderCard());
     rig.Start();
     meru::ImageInfo info;
@@ -277,7 +277,7 @@ TEST(RunUpdate, QuietOutcomesAndExitCodes) {
     sim::FactoryOptions newer;
     newer.primary = apptest::Firmware(newer.primary, 1, 5, 0);
     newer.station = apptest::Firmware(newer.station, 1, 6, 0);
-    const std::string older = Shipped("SA010300.HEX");
+    const std::string older = ShippedImage("SA010300.HEX");
     const auto Half = [](sim::FactoryOptions options, uint16_t major, uint16_t minor) {
         options.station = apptest::Firmware(options.station, major, minor, 0);
         return options;
@@ -403,7 +403,7 @@ namespace {
 TEST(RunUpdate, FilesHandedOverDuringARunWaitForItsEnd) {
     WindowRig rig(1, WindowRig::kPlatform, OlderCard());
     rig.Start();
-    const std::string extra = Shipped("SA010300.HEX");
+    const std::string extra = ShippedImage("SA010300.HEX");
     // A second start's hand-over arrives while a box of the run is open.
     rig.view.progress.hook = [&] { rig.window->OnHandedOverFile(extra); };
     rig.window->OnCommand(IDC_CONTINUE);
@@ -437,7 +437,7 @@ TEST(PdaBackup, WrittenBeforeTheMergedPdaAndRestoresIt) {
     WindowRig restore(1, WindowRig::kPlatform);
     restore.card = rig.card;
     restore.log.Reset();
-    restore.Start({"-quiet", "-olderOK", backup, Shipped("SA010500.HEX")});
+    restore.Start({"-quiet", "-olderOK", backup, ShippedImage("SA010500.HEX")});
     EXPECT_EQ(restore.view.ended, 1);
     // Every record comes back as it was. A run that merges .pda files also
     // derives the calibration records 0x0300/0x0301 from the tables, so those

@@ -73,7 +73,7 @@ std::vector<std::pair<unsigned, std::string>> TableEntries(const meru::Catalogue
     return entries;
 }
 
-Bytes Words(std::initializer_list<uint16_t> words) {
+Bytes LittleEndianWords(std::initializer_list<uint16_t> words) {
     Bytes bytes;
     for (uint16_t w : words) {
         bytes.push_back(static_cast<uint8_t>(w & 0xFF));
@@ -186,8 +186,9 @@ TEST_F(ShippedFirmwareTest, EveryImageDeclaresWhatItsNameAndDescriptionSay) {
 
         // The identity block the software card reads agrees with the info records.
         const meru::CompatibilitySlot& s = info.compatibility[supplied];
-        const Bytes expected = Words({0x5856, 0x4449, identity.componentId, identity.variant, identity.major,
-                                      identity.minor, supplied, s.variant, s.bottom, s.top, 0, 0});
+        const Bytes expected =
+            LittleEndianWords({0x5856, 0x4449, identity.componentId, identity.variant, identity.major, identity.minor,
+                               supplied, s.variant, s.bottom, s.top, 0, 0});
         EXPECT_EQ(expected, testsupport::ReadImageBytes(*loaded->image, d->base + 0x40, 24));
         EXPECT_EQ(Bytes(20, 0), testsupport::ReadImageBytes(*loaded->image, d->base + 0x60, 20));
         EXPECT_EQ(d->base, loaded->image->BlockAt(1).startAddress);

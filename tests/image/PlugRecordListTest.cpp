@@ -6,13 +6,12 @@
 
 namespace {
 
-using meru::PlugRecord;
 using meru::PlugRecordList;
 
 std::vector<uint32_t> Targets(PlugRecordList& list) {
     std::vector<uint32_t> targets;
     list.Rewind();
-    while (PlugRecord* record = list.Next()) targets.push_back(record->targetAddress);
+    while (meru::PlugRecord* record = list.Next()) targets.push_back(record->targetAddress);
     return targets;
 }
 
@@ -26,7 +25,7 @@ TEST(PlugRecordList, KeepsTargetsSortedAndUnique) {
     EXPECT_EQ(Targets(list), (std::vector<uint32_t>{0x100, 0x200, 0x280, 0x300}));
     list.Rewind();
     list.Next();
-    const PlugRecord* replaced = list.Next();
+    const meru::PlugRecord* replaced = list.Next();
     EXPECT_EQ(replaced->code, meru::kFileNamePlugCode);
     EXPECT_EQ(replaced->length, 8);
     EXPECT_EQ(replaced->status, meru::kPlugPending);
@@ -63,7 +62,7 @@ TEST(PlugRecordList, ACopyWalksItsOwnRecords) {
     list.Next();
     PlugRecordList copy(list);
     list.Clear();
-    PlugRecord* next = copy.Next();
+    meru::PlugRecord* next = copy.Next();
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(next->code, 2u);
     EXPECT_EQ(copy.Next(), nullptr);

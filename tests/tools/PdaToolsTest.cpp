@@ -24,12 +24,12 @@ using toolstest::ToolsRig;
 const char kUpdated[] = "PDA Update Successful! You MUST reload station code for changes to take effect.";
 const char kUpdateFailed[] = "PDA Update Failed. Unable to write to card.";
 const char kReadInvalid[] = "PDA Read was invalid:";
-const char kUnreadable[] =
+const char kUnreadableBox[] =
     "The PDA could not be read from the card, or it failed its check. Nothing was written to the card.";
-const char kUnchanged[] =
+const char kUnchangedBox[] =
     "The card's PDA already holds this MAC address and serial number. Nothing was written to the card.";
 const char kSure[] = "Are you sure you want to clear the PDA?";
-const char kCleared[] = "PDA cleared. Set a valid MAC address before programming station code.";
+const char kClearedBox[] = "PDA cleared. Set a valid MAC address before programming station code.";
 
 // The card's PDA words as stored, end record included.
 std::vector<uint16_t> StoredPda(const sim::CardState& card) {
@@ -199,15 +199,15 @@ TEST(PdaWrites, OnlyAFreshGoodReadIsChangedAndBackedUp) {
     };
     const Case cases[] = {
         {"edit unchanged after a failed Show PDA", [&](ToolsRig& r) { flakyShow(r, false); }, IDM_EDIT_MAC_SERIAL,
-         nullptr, {kReadInvalid, kUnchanged}, false, 0},
+         nullptr, {kReadInvalid, kUnchangedBox}, false, 0},
         {"edit while the reads still fail", [&](ToolsRig& r) { flakyShow(r, true); }, IDM_EDIT_MAC_SERIAL, nullptr,
-         {kReadInvalid, kUnreadable}, false, 0},
+         {kReadInvalid, kUnreadableBox}, false, 0},
         {"edit of a PDA with a bad check value", [](ToolsRig& r) { sim::CorruptPdaCrc(r.card.State()); },
-         IDM_EDIT_MAC_SERIAL, "NEW", {kUnreadable}, false, 0},
+         IDM_EDIT_MAC_SERIAL, "NEW", {kUnreadableBox}, false, 0},
         {"clear of a PDA with a bad check value", [](ToolsRig& r) { sim::CorruptPdaCrc(r.card.State()); },
-         IDM_CLEAR_PDA, nullptr, {kSure, kUnreadable}, false, 0},
+         IDM_CLEAR_PDA, nullptr, {kSure, kUnreadableBox}, false, 0},
         {"clear after a failed Show PDA", [&](ToolsRig& r) { flakyShow(r, false); }, IDM_CLEAR_PDA, nullptr,
-         {kReadInvalid, kSure, kCleared}, true, 12},
+         {kReadInvalid, kSure, kClearedBox}, true, 12},
         {"clear the card refuses",
          [](ToolsRig& r) {
              std::string error;
@@ -246,8 +246,8 @@ TEST(PdaWrites, OnlyAFreshGoodReadIsChangedAndBackedUp) {
             backup.ParseWords(saved, meru::ReadPdaTextFile(backups[0], saved));
             EXPECT_EQ(backup.RecordCount(), c.backupRecords);
         }
-        if (std::find(c.boxes.begin(), c.boxes.end(), kUnreadable) != c.boxes.end()) {
-            EXPECT_NE(rig.log.Text().find(kUnreadable), std::string::npos) << "the refusal is in the log too";
+        if (std::find(c.boxes.begin(), c.boxes.end(), kUnreadableBox) != c.boxes.end()) {
+            EXPECT_NE(rig.log.Text().find(kUnreadableBox), std::string::npos) << "the refusal is in the log too";
         }
         EXPECT_FALSE(window.Adapter().isOpen());
     }
