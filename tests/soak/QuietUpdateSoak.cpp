@@ -4,7 +4,8 @@
 // it, then runs the same command without faults until the card is home.
 // What is checked is the card itself, never the program's word:
 //   - a run that exits 0 left the catalogue's images on the card, byte for
-//     byte as a fault-free run on the same starting card writes them;
+//     byte as a fault-free run on the same starting card writes them, and
+//     the production data original or as the fault-free run leaves it;
 //   - the production data is the original, or the intended merged list, or
 //     damaged with a backup beside the log that restores it word for word;
 //   - at most one adapter open at a time, none left open, protocols not left
@@ -304,6 +305,7 @@ private:
         if (run.exitCode == 0) {
             if (!HoldsCatalogueVersions(card)) return "exit 0 but the card reports other firmware";
             if (ImageBytes(card) != images) return "exit 0 but the images in flash differ from the intended ones";
+            if (run.pda != originalPda && run.pda != intendedPda) return "exit 0 but the production data is damaged";
         }
         if (run.pda != originalPda && run.pda != intendedPda) {
             // Damaged: a backup beside the log must give it back word for word.
