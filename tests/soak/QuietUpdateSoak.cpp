@@ -221,6 +221,7 @@ public:
     // The kinds armed that struck fewer than `minimum` times.
     std::vector<std::string> RarelyStruck(uint64_t minimum) const {
         std::vector<std::string> rare;
+        if (minimum == 0) return rare;
         for (const char* kind : kFaultKinds) {
             const auto struck = struck_.find(kind);
             if (struck == struck_.end() || struck->second < minimum) rare.push_back(kind);
