@@ -241,24 +241,29 @@ TEST(ProgramImage, RamImageIsRefusedBeforeAnyRequest) {
     EXPECT_EQ(rig.boxes.boxes.back().text, "Sorry, RAM downloads are not supported.");
 }
 
-TEST(RunUpdate, UnreadableCardPdaIsNeverReplacedByTheFiles) {
+// A PDA read that fails during the run stops it: going on would plug an
+// empty PDA into the images, or replace the card's PDA by the files' records.
+TEST(RunUpdate, UnreadableCardPdaStopsTheRun) {
     testsupport::TempDir dir;
     const std::string pda = dir.File("serial.pda");
     testsupport::WriteWholeFile(pda, "0x0007, 0x0003, 0x3939, 0x4E4E, 0x3030, 0x3030, 0x3131, 0x3232\n");
-    WindowRig rig(1, WindowRig::kPlatform, OlderCard());
-    rig.Start({pda});
-    const std::vector<uint16_t> pdaBefore = sim::ReadCardWords(rig.card.State(), 0x7F0000, 512);
-    // The readiness check reads the PDA once more; the run's own read is refused.
-    sim::FaultTrigger second;
-    second.mode = sim::FaultTrigger::kNth;
-    second.nth = 2;
-    rig.card.State().faults.refusals.push_back({sim::kOidAuxRead, second, 0xC0000001});
-    rig.window->OnCommand(IDC_CONTINUE);
-    EXPECT_EQ(rig.Requests(sim::kOidDownload), 0u);
-    EXPECT_EQ(sim::ReadCardWords(rig.card.State(), 0x7F0000, 512), pdaBefore);
-    ASSERT_FALSE(rig.boxes.boxes.empty());
-    EXPECT_EQ(rig.boxes.boxes.back().caption, "Cannot Continue");
-    EXPECT_FALSE(rig.window->Adapter().isOpen());
+    for (const std::vector<std::string>& args : {std::vector<std::string>{pda}, std::vector<std::string>{}}) {
+        SCOPED_TRACE(args.empty() ? "images only" : "with a .pda file");
+        WindowRig rig(1, WindowRig::kPlatform, OlderCard());
+        rig.Start(args);
+        const std::vector<uint8_t> before = Snapshot(rig.card);
+        // The readiness check reads the PDA once more; the run's own read is refused.
+        sim::FaultTrigger second;
+        second.mode = sim::FaultTrigger::kNth;
+        second.nth = 2;
+        rig.card.State().faults.refusals.push_back({sim::kOidAuxRead, second, 0xC0000001});
+        rig.window->OnCommand(IDC_CONTINUE);
+        EXPECT_TRUE(Snapshot(rig.card) == before) << "nothing written";
+        ASSERT_FALSE(rig.boxes.boxes.empty());
+        EXPECT_EQ(rig.boxes.boxes.back().caption, "Cannot Continue");
+        EXPECT_TRUE(Logged(rig, "PDA read error!\n"));
+        EXPECT_FALSE(rig.window->Adapter().isOpen());
+    }
 }
 
 TEST(RunUpdate, QuietOutcomesAndExitCodes) {

@@ -135,14 +135,19 @@ public:
     std::vector<uint32_t> slept;
 };
 
-// The card library with a log of the requests that pass through it, in order.
+// The card library with a log of the requests that pass through it, in
+// order, and a hook called before each.
 class RecordingLibrary : public testsupport::ForwardingLibrary {
 public:
     using ForwardingLibrary::ForwardingLibrary;
     std::vector<uint32_t> oids;
+    std::function<void()> onRequest;
 
 private:
-    void Observe(const meru::NdisRequest& request) override { oids.push_back(request.oid); }
+    void Observe(const meru::NdisRequest& request) override {
+        oids.push_back(request.oid);
+        if (onRequest) onRequest();
+    }
 };
 
 // Thrown by the process-exit hook instead of ending the test program.

@@ -41,7 +41,6 @@ struct LoadedImage {
 // What one run has read and loaded so far.
 struct UpdateRun {
     std::string summary;
-    bool pdaRead = false;
     Pda pdaAsRead;  // for the backup before the merged PDA replaces it
     int merged = 0;  // .pda files merged into the card's PDA
     std::vector<std::unique_ptr<LoadedImage>> images;
@@ -145,18 +144,27 @@ bool MainWindow::StartRun() {
 
 bool MainWindow::ReadCardPda(UpdateRun& run, AdapterSession& card) {
     cardPda_.Clear();
-    run.pdaRead = adapter_.readPda(cardPda_);
+    const bool pdaRead = adapter_.readPda(cardPda_);
     run.pdaAsRead = cardPda_;
-    if (run.pdaRead) {
-        RefreshPdaFields();
-        char version[kVersionTextCapacity] = {};
-        adapter_.getVersionText(version, sizeof version, static_cast<uint32_t>(adapterIndex_));
-        run.summary = "Product Part Number: " + partNumberText_ + "\n  Serial Number: " + texts_.serialNumber +
-                      "\n  MAC Address: " + texts_.pdaMac + "\n  Current firmware version: " + version + "\n";
-    } else {
+    if (!pdaRead) {
+        // The readiness check read it a moment ago, so this is a passing
+        // fault. Going on would plug an empty PDA into the images, and
+        // write firmware without the card's MAC address and calibration,
+        // or replace the whole PDA by the .pda files' few records.
         cardPda_.Clear();
-        LogPrintf("PDA read error! User chose to continue.\n");
+        card.Close();
+        LogPrintf("PDA read error!\n");
+        ReportBox(view_.Owner(),
+                  "The production data could not be read from the card, so it cannot be plugged into the firmware. "
+                  "Nothing was written to the card.",
+                  "Cannot Continue", kBoxIconStop);
+        return false;
     }
+    RefreshPdaFields();
+    char version[kVersionTextCapacity] = {};
+    adapter_.getVersionText(version, sizeof version, static_cast<uint32_t>(adapterIndex_));
+    run.summary = "Product Part Number: " + partNumberText_ + "\n  Serial Number: " + texts_.serialNumber +
+                  "\n  MAC Address: " + texts_.pdaMac + "\n  Current firmware version: " + version + "\n";
 
     for (const FileList::Entry* entry = files_.At(0); entry != nullptr && HasPdaExtension(entry->path);
          entry = files_.At(run.merged)) {
@@ -164,16 +172,6 @@ bool MainWindow::ReadCardPda(UpdateRun& run, AdapterSession& card) {
         ++run.merged;
     }
     if (run.merged == 0) return true;
-    if (!run.pdaRead) {
-        // Writing the merged list back would replace the card's whole
-        // production data by the files' few records.
-        card.Close();
-        ReportBox(view_.Owner(),
-                  "The production data could not be read from the card, so the .pda files cannot be merged into it. "
-                  "Nothing was written to the card.",
-                  "Cannot Continue", kBoxIconStop);
-        return false;
-    }
     run.summary += "---------------------\n" + std::to_string(run.merged) + " PDA file(s) Loaded OK\n";
     const int calibration = ComputeCalibrationRecords(cardPda_);
     if (calibration < 0) {
