@@ -11,6 +11,10 @@
 #   status                   the status box's text
 #   shot NAME                screenshot kept in $SHOTS/NAME.png
 #   card_line KEY            a line of `velox-sim-card show` without its key
+#   quiet_run ARGS...        meru.exe -quiet ARGS to its end ($WINE_RC), its
+#                            session log as Unix text in $LOG
+#   logged TEXT              $LOG holds TEXT
+#   downloads                the card's OID_CARD_DOWNLOAD count (0 for none)
 #
 # The test scripts get the Windows programs' folder as $1 and the native
 # velox-sim-card as $2.
@@ -24,6 +28,7 @@ SHOTS=${MERU_SCREENSHOTS:-$BIN/../e2e-screenshots}
 mkdir -p "$SHOTS"
 MERU_PID=""
 MERU_RC=""
+LOG=""
 
 meru_prefix() {
     wine_prefix_new
@@ -70,6 +75,16 @@ status() { driver text "$TITLE" 1066; }
 shot() { wine_screenshot "$SHOTS/$1.png" && echo "screenshot: $SHOTS/$1.png"; }
 
 card_line() { "$SIM_CARD" show "$STATE" | sed -n "s/^$1: //p"; }
+
+quiet_run() {
+    wine_run 300 "$BIN/meru.exe" -quiet "$@"
+    LOG=$WINE_WORKDIR/flash.log
+    wine_flash_log_text >"$LOG"
+}
+
+logged() { grep -qF -- "$1" "$LOG" || fail "the log lacks: $1"; }
+
+downloads() { "$SIM_CARD" counters "$STATE" | awk '$2 == "OID_CARD_DOWNLOAD" { print $4 }' | grep . || echo 0; }
 
 expect_eq() {  # WHAT ACTUAL EXPECTED
     [ "$2" = "$3" ] || fail "$1: \"$2\", expected \"$3\""

@@ -7,17 +7,8 @@
 set -euo pipefail
 . "$(dirname "$0")/meru-lib.sh"
 trap wine_cleanup EXIT
-LOG=""
-
-quiet_run() {  # ARGS...: runs meru.exe -quiet ARGS; $WINE_RC, the log in $LOG
-    wine_run 300 "$BIN/meru.exe" -quiet "$@"
-    LOG=$WINE_WORKDIR/flash.log
-    wine_flash_log_text >"$LOG"
-}
-logged() { grep -qF -- "$1" "$LOG" || fail "the log lacks: $1"; }
 flash() { "$SIM_CARD" read "$STATE" 0x7E0000 0x20000 | sha256sum; "$SIM_CARD" read "$STATE" 0x100000 0x20000 | sha256sum; }
 versions() { echo "$(card_line primary | cut -d' ' -f1) $(card_line station | cut -d' ' -f1)"; }
-downloads() { "$SIM_CARD" counters "$STATE" | awk '$2 == "OID_CARD_DOWNLOAD" { print $4 }' | grep . || echo 0; }
 
 # --- a download the card acknowledged but stored wrongly: the read-back
 # fails the run; the next run without the fault recovers the card ---

@@ -81,6 +81,17 @@ hkcr_default() {  # KEY: the default value of HKEY_CLASSES_ROOT\KEY
     wine_tool reg query "HKCR\\$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p'
 }
 hkcr_exists() { wine_tool reg query "HKCR\\$1" >/dev/null 2>&1; }
+# TEXT WHAT: presses the PDA window's Clipboard button and waits up to ten
+# seconds for the clipboard to hold TEXT.
+clipboard_button_copies() {
+    local i
+    driver command "PDA:" 1053 >/dev/null
+    for i in $(seq 1 50); do
+        [ "$(driver clipboard 2>/dev/null || true)" = "$1" ] && return 0
+        sleep 0.2
+    done
+    fail "$2 did not copy the text: $(driver clipboard 2>&1 || true)"
+}
 
 # --- a card ready to upgrade: the tools over its selected adapter ---
 meru_prefix
@@ -105,12 +116,7 @@ expect_eq "PDA window line breaks" "$(grep -o '\\r\\n' <<<"$pda" | wc -l)" "$rec
 expect_eq "OK caption" "$(driver dialog-text "PDA:" 1)" "Close"
 expect_eq "Cancel caption" "$(driver dialog-text "PDA:" 2)" "Close"
 expect_eq "OK state" "$(driver state "PDA:" 1)" "visible enabled"
-driver command "PDA:" 1053 >/dev/null
-for i in $(seq 1 50); do
-    [ "$(driver clipboard 2>/dev/null || true)" = "$pda" ] && break
-    [ "$i" -lt 50 ] || fail "the Clipboard button did not copy the text: $(driver clipboard 2>&1 || true)"
-    sleep 0.2
-done
+clipboard_button_copies "$pda" "the Clipboard button"
 shot meru-pda-window
 driver command "PDA:" 2 >/dev/null
 driver wait-gone "PDA:" 20 >/dev/null || fail "the PDA window stayed"
@@ -238,12 +244,7 @@ expect_eq "OK caption without RichEdit 2.0" "$(driver dialog-text "PDA:" 1)" "Cl
 expect_eq "Cancel caption without RichEdit 2.0" "$(driver dialog-text "PDA:" 2)" "Close"
 # The clipboard still holds the PDA as it was before the edit.
 [ "$(driver clipboard 2>/dev/null || true)" != "$pda" ] || fail "the clipboard holds the new PDA before the copy"
-driver command "PDA:" 1053 >/dev/null
-for i in $(seq 1 50); do
-    [ "$(driver clipboard 2>/dev/null || true)" = "$pda" ] && break
-    [ "$i" -lt 50 ] || fail "the Clipboard button of the plain text window did not copy: $(driver clipboard 2>&1 || true)"
-    sleep 0.2
-done
+clipboard_button_copies "$pda" "the Clipboard button of the plain text window"
 shot meru-pda-window-plain
 driver command "PDA:" 2 >/dev/null
 driver wait-gone "PDA:" 20 >/dev/null || fail "the plain PDA window stayed"

@@ -7,15 +7,6 @@ set -euo pipefail
 . "$(dirname "$0")/meru-lib.sh"
 trap wine_cleanup EXIT
 FIRMWARE=$(cd "$(dirname "$0")/../../updater/resources/firmware" && pwd)
-LOG=""
-
-quiet_run() {  # ARGS...: runs meru.exe -quiet ARGS; $WINE_RC, the log in $LOG
-    wine_run 300 "$BIN/meru.exe" -quiet "$@"
-    LOG=$WINE_WORKDIR/flash.log
-    wine_flash_log_text >"$LOG"
-}
-logged() { grep -qF -- "$1" "$LOG" || fail "the log lacks: $1"; }
-downloads() { "$SIM_CARD" counters "$STATE" | awk '$2 == "OID_CARD_DOWNLOAD" { print $4 }' | grep . || echo 0; }
 
 # --- a quiet update of an older card, the progress window on screen ---
 meru_prefix
