@@ -82,7 +82,6 @@ bool MainWindow::CompareIntoPlan(UpdatePlanner& planner, const ImageInfo& image)
     return passed;
 }
 
-
 UpdatePlan MainWindow::PlanAgainstCard(const std::vector<const ImageInfo*>& images) {
     UpdatePlanner planner(CardPlatformOf(), Rules());
     for (const ImageInfo* image : images) {

@@ -77,9 +77,15 @@ public:
     bool readFileNames(std::string& primary, std::string& station);
     bool readPermanentAddress(uint8_t (&destination)[6]);
     bool readPda(Pda& pda);
-    // The production data area's raw words at `address` (`pdaAddress()`,
-    // maybe with kAuxAddressFlag); false when the read fails.
-    bool readPdaWords(uint32_t address, uint16_t (&words)[kPdaWords]);
+    // The production data area's raw words whatever they hold, read as
+    // readPda reads them, and once more through the aux path when the first
+    // read fails or holds no records.
+    enum class RawPda {
+        kUnreadable,  // neither read succeeded
+        kInvalid,     // read, but no list with a matching check value
+        kValid,       // `list` holds the records
+    };
+    RawPda readRawPda(uint16_t (&words)[kPdaWords], Pda& list);
 
     // --- flash programming ---
     bool auxWrite(const AuxRecord& record);
@@ -118,6 +124,8 @@ private:
     // Reads back a block's address range and compares it with the block.
     enum class Comparison { Same, Different, Unreadable };
     Comparison compareWithCard(const AuxRecord& record);
+    // The production data area's words at `address`; false when the read fails.
+    bool readPdaWords(uint32_t address, uint16_t (&words)[kPdaWords]);
 
     AccessLibrary& library_;
     Registry& registry_;

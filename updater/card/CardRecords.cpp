@@ -1,5 +1,6 @@
 // Record reads, aux-port reads and what the updater learns from them about
 // the card: layout, firmware identities, file names, MAC address, PDA.
+#include <algorithm>
 #include <cstring>
 
 #include "card/AdapterHandle.h"
@@ -200,6 +201,27 @@ bool AdapterHandle::readPda(Pda& pda) {
     if (pda.ReadCrc() == pda.StoredCrc()) return true;
     pda.Clear();
     return false;
+}
+
+AdapterHandle::RawPda AdapterHandle::readRawPda(uint16_t (&words)[kPdaWords], Pda& list) {
+    bool read = readPdaWords(pdaAddress_, words);
+    list.Clear();
+    if (!read || list.ParseWords(words, kPdaWords) == 0) {
+        uint16_t flagged[kPdaWords];
+        Pda second;
+        if (readPdaWords(pdaAddress_ | kAuxAddressFlag, flagged) &&
+            (!read || second.ParseWords(flagged, kPdaWords) != 0)) {
+            std::copy(flagged, flagged + kPdaWords, words);
+            read = true;
+        }
+    }
+    list.Clear();
+    if (!read) return RawPda::kUnreadable;
+    if (list.ParseWords(words, kPdaWords) != 0 && list.SawEndRecord() && list.ReadCrc() == list.StoredCrc()) {
+        return RawPda::kValid;
+    }
+    list.Clear();
+    return RawPda::kInvalid;
 }
 
 }  // namespace meru

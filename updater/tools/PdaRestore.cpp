@@ -13,7 +13,7 @@
 #include "base/SessionLog.h"
 #include "base/Settings.h"
 #include "image/Pda.h"
-#include "tools/CardPda.h"
+#include "tools/PermanentAddress.h"
 #include "tools/MaintenanceCommands.h"
 
 namespace meru {
@@ -109,13 +109,13 @@ bool MaintenanceCommands::RestorePda(MainWindow& window, const std::string& path
     // What the card holds now, for the record, whatever it is.
     uint16_t raw[AdapterHandle::kPdaWords];
     Pda current;
-    const RawPda held = ReadRawPda(adapter, raw, current);
+    const AdapterHandle::RawPda held = adapter.readRawPda(raw, current);
     std::string backup;
-    if (held == RawPda::kUnreadable) {
+    if (held == AdapterHandle::RawPda::kUnreadable) {
         LogPrintf("The card's PDA could not be read: there is nothing to back up.\n");
     } else {
-        backup = WriteRawPdaBackup(raw, AdapterHandle::kPdaWords, held == RawPda::kValid ? &current : nullptr,
-                                   permanentAddress, window.System().LocalTime());
+        const Pda* valid = held == AdapterHandle::RawPda::kValid ? &current : nullptr;
+        backup = WriteRawPdaBackup(raw, AdapterHandle::kPdaWords, valid, permanentAddress, window.System().LocalTime());
         if (backup.empty()) return Refuse(window, "The backup of the card's PDA could not be written.");
     }
 

@@ -9,7 +9,7 @@
 #include "app/PdaTexts.h"
 #include "base/ReportBox.h"
 #include "image/Pda.h"
-#include "tools/CardPda.h"
+#include "tools/PermanentAddress.h"
 #include "tools/MaintenanceCommands.h"
 #include "tools/PdaFieldTexts.h"
 #include "tools/ToolTexts.h"

@@ -1,0 +1,12 @@
+#include "tools/PermanentAddress.h"
+
+#include "app/PdaTexts.h"
+
+namespace meru {
+
+std::string PermanentAddressText(AdapterHandle& adapter) {
+    uint8_t mac[6] = {};
+    return adapter.readPermanentAddress(mac) ? MacText(mac) : std::string();
+}
+
+}  // namespace meru
