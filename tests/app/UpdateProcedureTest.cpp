@@ -414,18 +414,27 @@ TEST(RunUpdate, RepeatLogsEveryPassAndFailsOnAnyFailedPass) {
     struct Case {
         const char* name;
         std::string repeat;
-        std::function<void(WindowRig&)> afterFirstPass;
+        std::function<void(WindowRig&, size_t pass)> afterPass;  // in the delay after each pass
         std::vector<std::string> passes;  // the log lines, in order
     };
     sim::FactoryOptions newer;
     newer.primary = apptest::Firmware(newer.primary, 1, 5, 0);
     newer.station = apptest::Firmware(newer.station, 1, 6, 0);
-    const auto swapForNewer = [newer](WindowRig& rig) {
-        rig.card = sim::SoftwareCard::Factory(2, WindowRig::kPlatform, newer);  // a downgrade, refused
+    const auto swapForNewer = [newer](WindowRig& rig, size_t pass) {
+        if (pass == 1) rig.card = sim::SoftwareCard::Factory(2, WindowRig::kPlatform, newer);  // a downgrade, refused
     };
     const Case cases[] = {
-        {"card pulled", "3", [](WindowRig& rig) { rig.library.DetachCards(); },
+        {"card pulled", "3", [](WindowRig& rig, size_t pass) { if (pass == 1) rig.library.DetachCards(); },
          {"pass 1 of 3: updated", "pass 2 of 3: no adapter", "pass 3 of 3: no adapter"}},
+        {"card pulled, then another older card", "3",
+         [](WindowRig& rig, size_t pass) {
+             if (pass == 1) rig.library.DetachCards();
+             if (pass == 2) {
+                 rig.card = sim::SoftwareCard::Factory(2, WindowRig::kPlatform, OlderCard());
+                 rig.library.AttachCard(rig.card);
+             }
+         },
+         {"pass 1 of 3: updated", "pass 2 of 3: no adapter", "pass 3 of 3: updated"}},
         {"card swapped for a refused one", "3", swapForNewer, {"pass 1 of 3: updated", "pass 2 of 3: refused"}},
         {"a card that stops, N at its largest", "2147483647", swapForNewer,
          {"pass 1 of 2147483647: updated", "pass 2 of 2147483647: refused"}},
@@ -433,11 +442,7 @@ TEST(RunUpdate, RepeatLogsEveryPassAndFailsOnAnyFailedPass) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         WindowRig rig(1, WindowRig::kPlatform, OlderCard());
-        bool first = true;
-        rig.system.onSleep = [&] {
-            if (first) c.afterFirstPass(rig);
-            first = false;
-        };
+        rig.system.onSleep = [&] { c.afterPass(rig, rig.system.slept.size()); };
         rig.Start({"-quiet", "-repeat", c.repeat, "-delay", "1"});
         EXPECT_EQ(rig.view.ended, 0) << "exit code 1";
         std::string passes;

@@ -160,7 +160,9 @@ bool MainWindow::StartRun() {
     if (CheckReadiness() != 0) return false;
     if (continueText_ == "Retry") {
         SetContinue("Continue", true);
-        return false;
+        // A press that finds the card ready only relabels the button; a
+        // quiet pass has no one to press again and goes on.
+        if (!TheSettings().quietMode) return false;
     }
     if (!CheckFileList()) return false;
     // Refused before anything is read, merged or loaded.
