@@ -203,6 +203,36 @@ TEST(MainWindowGrid, CommandLineFilesReaddedAfterTheCataloguesChoice) {
     EXPECT_EQ(rig.window->Files().At(0)->path, Shipped("PK010302.HEX"));
 }
 
+// The readiness check says which firmware it is missing.
+TEST(MainWindowReadiness, NotReadyNamesTheMissingFirmware) {
+    testsupport::TempDir dir;
+    const std::string both = dir.File("both.hex");
+    testsupport::WriteWholeFile(both, imagetest::InfoRecord(1, {21, 0, 1, 4}) + "\n" +
+                                          imagetest::InfoRecord(1, {31, 0, 1, 5}) + "\n" +
+                                          imagetest::S3(0x7E0000, imagetest::Bytes(16)) + "\n" + imagetest::S7(0) +
+                                          "\n");
+    struct Case {
+        bool platformRecord;
+        std::vector<std::string> args;
+        std::string logged;
+    };
+    const Case cases[] = {
+        {true, {both}, "the file " + both + " holds primary and station firmware in one; queue them as two files"},
+        {false, {Shipped("SA010500.HEX")}, "no primary firmware is queued for this card"},
+        {false, {Shipped("PK010400.HEX")}, "no station firmware is queued for this card"},
+        {false, {}, "no primary and no station firmware is queued for this card"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.logged);
+        sim::FactoryOptions options;
+        options.platformRecord = c.platformRecord;
+        WindowRig rig(1, WindowRig::kPlatform, options);
+        rig.Start(c.args);
+        EXPECT_EQ(rig.view.continueText, "Retry");
+        EXPECT_NE(rig.log.Text().find("Not ready: " + c.logged + ".\n"), std::string::npos) << rig.log.Text();
+    }
+}
+
 TEST(MainWindowGrid, CardWithoutPlatformRecordGetsNothing) {
     sim::FactoryOptions options;
     options.platformRecord = false;
@@ -335,6 +365,31 @@ TEST(MainWindowFiles, OverlongPathIsRefusedOnceAndStopsEveryRun) {
               std::string::npos);
 }
 
+// A path handed over or dropped that is too long to be taken is refused
+// with one box and left out; the window goes on as before. 249 characters
+// still fit the window's buffers.
+TEST(MainWindowFiles, OverlongOfferedPathIsRefusedAndTheWindowStaysUsable) {
+    WindowRig rig(1, WindowRig::kPlatform, apptest::OlderCard());
+    rig.Start();
+    const std::string longest = "/tmp/" + std::string(240, 'y') + ".pda";
+    ASSERT_EQ(longest.size(), 249u);
+    const std::string overlong = "/tmp/" + std::string(241, 'z') + ".pda";
+    ASSERT_EQ(overlong.size(), 250u);
+    rig.window->OnFilesDropped({overlong});
+    rig.window->OnHandedOverFile(overlong);
+    ASSERT_EQ(rig.boxes.boxes.size(), 2u) << "one box per offer";
+    EXPECT_EQ(rig.boxes.boxes[0].caption + ":" + rig.boxes.boxes[0].text,
+              "Error:File path too long; it cannot be queued: " + overlong);
+    EXPECT_EQ(rig.window->Files().FirstOfType(meru::kFilePda), -1);
+    rig.window->OnCommand(IDC_CONTINUE);
+    EXPECT_EQ(rig.view.status, "Update Successful!");
+
+    rig.window->OnHandedOverFile(longest);
+    EXPECT_EQ(rig.boxes.boxes.size(), 2u);
+    ASSERT_EQ(rig.window->Files().FirstOfType(meru::kFilePda), 0);
+    EXPECT_EQ(rig.window->Files().At(0)->path, longest);
+}
+
 // --- comparisons in quiet mode ---
 
 TEST(MainWindowCompare, QuietModeRefusals) {
@@ -387,6 +442,12 @@ TEST(MainWindowCompare, StationCheckAgainstCardRangeNeedsTheRecord) {
     ASSERT_TRUE(rig.window->OpenSelectedAdapter(false));
     std::string summary;
     // The factory card's primary supplies interface versions 1..2; SA010500 needs 3..5.
+    EXPECT_FALSE(rig.window->CheckStationFitsPrimary({&station}, summary));
+    // The range's bottom and top are its fourth and fifth words, after the variant.
+    rig.card.State().primary.supplierVariant = 0;
+    rig.card.State().primary.supplierBottom = 6;
+    rig.card.State().primary.supplierTop = 6;
+    summary.clear();
     EXPECT_FALSE(rig.window->CheckStationFitsPrimary({&station}, summary));
     rig.card.State().primary.supplierBottom = 3;
     rig.card.State().primary.supplierTop = 4;

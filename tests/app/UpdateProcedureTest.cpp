@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,12 @@ std::string FoldedRequests(const std::vector<uint32_t>& oids) {
 }
 
 bool Logged(WindowRig& rig, const std::string& line) { return rig.log.Text().find(line) != std::string::npos; }
+
+size_t CountOf(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
 
 TEST(RunUpdate, OlderCardIsUpdatedInOrder) {
     testsupport::TempDir dir;
@@ -191,6 +198,31 @@ TEST(RunUpdate, StopsBeforeWritingAnything) {
          "Update stopped after the checks:", nullptr},
         {"a RAM image after a flash image", {ram}, "Cannot Continue:Sorry, RAM downloads are not supported.", "", "",
          nullptr},
+        // The card changes between the readiness check and the run's comparison.
+        // (the readiness check compares both images, then the run opens the card).
+        {"the primary version cannot be read in the run", {}, "",
+         "***Error Encountered***Click Next To Continue", "Update stopped after the checks:",
+         [](WindowRig& rig) {
+             const size_t before = CountOf(rig.log.Text(), "\nStation: 1.5.0");
+             rig.requests.refuseOpen = [&rig, before] {
+                 if (CountOf(rig.log.Text(), "\nStation: 1.5.0") > before) {
+                     rig.card.State().faults.missingRids.insert(sim::kRidPrimaryIdentity);
+                 }
+                 return false;
+             };
+         }},
+        // The readiness check has found the card and chosen its firmware
+        // (the press logs the choice twice); the open for comparing the
+        // first image fails.
+        {"the card cannot be opened for the readiness comparison", {},
+         "Error:Cannot open selected adapter. Was it removed?", "", "", [](WindowRig& rig) {
+             const size_t before = CountOf(rig.log.Text(), "Update To:");
+             bool refused = false;
+             rig.requests.refuseOpen = [&rig, before, refused]() mutable {
+                 if (refused || CountOf(rig.log.Text(), "Update To:") < before + 2) return false;
+                 return refused = true;
+             };
+         }},
         // Entered again as an image of unknown kind, it still stops the run:
         // the catalogue's station is not written in its place.
         {"an image that no longer loads", {vanishing}, "Cannot Continue:Error Loading Files. Update will not start.",
@@ -275,6 +307,9 @@ TEST(RunUpdate, QuietOutcomesAndExitCodes) {
         int outcome;
         uint64_t downloads;  // 0: none, 1: some
         bool updatedBefore = false;  // the card holds what an earlier quiet update wrote
+        std::string fault = {};      // set on the card before the run
+        std::string logged = {};     // a line the session log must hold
+        bool stationByteChanged = false;  // one byte of the station's flash changed before the run
     };
     sim::FactoryOptions same;
     same.primary = apptest::Firmware(same.primary, 1, 4, 0);
@@ -289,9 +324,35 @@ TEST(RunUpdate, QuietOutcomesAndExitCodes) {
     };
     sim::FactoryOptions olderPrimary = same;  // the primary is an upgrade, so nothing is skipped
     olderPrimary.primary = apptest::Firmware(same.primary, 1, 3, 0);
+    testsupport::TempDir dir;
+    std::vector<std::string> nineEntries = {"-quiet"};  // seven .pda files and the catalogue's two images
+    for (int i = 0; i < 7; ++i) {
+        nineEntries.push_back(dir.File("serial" + std::to_string(i) + ".pda"));
+        testsupport::WriteWholeFile(nineEntries.back(), "0x0003, 0x0003, 0x3939, 0x4E4E\n");
+    }
+    sim::FactoryOptions sameStationOlderPrimary = same;  // reports what PK010300 and SA010500 are
+    sameStationOlderPrimary.primary = apptest::Firmware(same.primary, 1, 3, 0);
+    const std::string stationRange = "range 0x100000 0x11FFFF";
     const Case cases[] = {
         {"older card", OlderCard(), {"-quiet"}, 1, 1, 1},
-        {"up to date: skipped", OlderCard(), {"-quiet"}, 1, 2, 0, true},
+        {"up to date: skipped", OlderCard(), {"-quiet"}, 1, 2, 0, true, "",
+         "No update needed: the card's flash already holds the queued firmware.\n"
+         "Product Part Number: "},
+        {"up to date: the skip's summary", OlderCard(), {"-quiet"}, 1, 2, 0, true, "",
+         "Unneeded reflash skipped.\n\nSelected Hex files already in flash.\n"},
+        // A refused read during the flash check is tried again; a flash that
+        // cannot be read is not written.
+        {"up to date, one read of the flash refused", OlderCard(), {"-quiet"}, 1, 2, 0, true,
+         "read-refuse once " + stationRange},
+        {"up to date, the flash cannot be read", OlderCard(), {"-quiet"}, 0, 0, 0, true,
+         "read-refuse always " + stationRange, "The card's flash could not be read, so nothing was written.\n"},
+        {"up to date but the station's flash differs", OlderCard(), {"-quiet"}, 1, 1, 1, true, "",
+         "they are written again.\n", true},
+        // The flash differs, but the station does not fit the primary queued with it.
+        {"same versions reported, other flash, station not fitting", sameStationOlderPrimary,
+         {"-quiet", ShippedImage("PK010300.HEX")}, 0, 0, 0, false, "",
+         "ERROR - Station firmware not compatible with primary firmware...\n"},
+        {"nine entries", OlderCard(), nineEntries, 1, 1, 1},
         // The versions it reports are the catalogue's, but not its flash:
         // an image cut short after its identity block was written.
         {"same versions reported, other flash: written", same, {"-quiet"}, 1, 1, 1},
@@ -318,10 +379,17 @@ TEST(RunUpdate, QuietOutcomesAndExitCodes) {
             rig.card = *updated;
             rig.card.ResetCounters();
         }
+        std::string error;
+        ASSERT_TRUE(c.fault.empty() || rig.card.AddFault(c.fault, error)) << error;
+        if (c.stationByteChanged) {
+            const uint8_t changed = static_cast<uint8_t>(~sim::ReadCardByte(rig.card.State(), 0x101000));
+            ASSERT_TRUE(sim::WriteCardBytes(rig.card.State(), 0x101000, &changed, 1));
+        }
         rig.Start(c.args);
         EXPECT_EQ(rig.view.ended, c.ended);
         EXPECT_EQ(rig.window->RunOutcome(), c.outcome);
         EXPECT_EQ(rig.Requests(sim::kOidDownload) > 0, c.downloads > 0);
+        EXPECT_TRUE(c.logged.empty() || Logged(rig, c.logged)) << rig.log.Text();
     }
 }
 
@@ -337,6 +405,61 @@ TEST(RunUpdate, RepeatRunsWhileUpdatedAndDelayWaits) {
     EXPECT_EQ(once.Requests(sim::kOidUnblockProtocols), 1u);
     EXPECT_EQ(once.window->RunOutcome(), meru::kOutcomeSkipped);
     EXPECT_EQ(once.view.ended, 1);
+}
+
+// Every pass of -repeat says what it came to, and the session succeeds only
+// when every pass updated the card or found it up to date. The loop goes on
+// through passes without a card (one may be being swapped) and ends at a
+// card whose pass stops, whatever N is.
+TEST(RunUpdate, RepeatLogsEveryPassAndFailsOnAnyFailedPass) {
+    struct Case {
+        const char* name;
+        std::string repeat;
+        std::function<void(WindowRig&, size_t pass)> afterPass;  // in the delay after each pass
+        std::vector<std::string> passes;  // the log lines, in order
+    };
+    sim::FactoryOptions newer;
+    newer.primary = apptest::Firmware(newer.primary, 1, 5, 0);
+    newer.station = apptest::Firmware(newer.station, 1, 6, 0);
+    const auto swapForNewer = [newer](WindowRig& rig, size_t pass) {
+        if (pass == 1) rig.card = sim::SoftwareCard::Factory(2, WindowRig::kPlatform, newer);  // a downgrade, refused
+    };
+    const Case cases[] = {
+        {"card pulled", "3", [](WindowRig& rig, size_t pass) { if (pass == 1) rig.library.DetachCards(); },
+         {"pass 1 of 3: updated", "pass 2 of 3: no adapter", "pass 3 of 3: no adapter"}},
+        {"card pulled, then another older card", "3",
+         [](WindowRig& rig, size_t pass) {
+             if (pass == 1) rig.library.DetachCards();
+             if (pass == 2) {
+                 rig.card = sim::SoftwareCard::Factory(2, WindowRig::kPlatform, OlderCard());
+                 rig.library.AttachCard(rig.card);
+             }
+         },
+         {"pass 1 of 3: updated", "pass 2 of 3: no adapter", "pass 3 of 3: updated"}},
+        {"card swapped for a refused one", "3", swapForNewer, {"pass 1 of 3: updated", "pass 2 of 3: refused"}},
+        {"a card that stops, N at its largest", "2147483647", swapForNewer,
+         {"pass 1 of 2147483647: updated", "pass 2 of 2147483647: refused"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WindowRig rig(1, WindowRig::kPlatform, OlderCard());
+        rig.system.onSleep = [&] {
+            // A loop that does not end at the pass it should would run for ever.
+            if (rig.system.slept.size() > c.passes.size()) throw std::runtime_error("the loop goes on");
+            c.afterPass(rig, rig.system.slept.size());
+        };
+        rig.Start({"-quiet", "-repeat", c.repeat, "-delay", "1"});
+        EXPECT_EQ(rig.view.ended, 0) << "exit code 1";
+        std::string passes;
+        for (const std::string& line : c.passes) passes += line + "\n";
+        std::string logged;
+        const std::string text = rig.log.Text();
+        for (size_t at = text.find("\npass "); at != std::string::npos; at = text.find("\npass ", at + 1)) {
+            logged += text.substr(at + 1, text.find('\n', at + 1) - at);
+        }
+        EXPECT_EQ(logged, passes);
+        EXPECT_EQ(rig.system.slept.size(), c.passes.size());
+    }
 }
 
 // No value of -repeat or -delay overflows: N <= 1 is one run, a long delay

@@ -126,22 +126,32 @@ public:
         t.tm_sec = 9;
         return t;
     }
-    void Sleep(uint32_t milliseconds) override { slept.push_back(milliseconds); }
+    void Sleep(uint32_t milliseconds) override {
+        slept.push_back(milliseconds);
+        if (onSleep) onSleep();
+    }
 
     OsVersion os;
     uint8_t acStatus = kAcOnline;
     bool powerStatusKnown = true;
     int powerQueries = 0;
     std::vector<uint32_t> slept;
+    std::function<void()> onSleep;  // what changes while the program waits
 };
 
 // The card library with a log of the requests that pass through it, in
-// order, and a hook called before each.
+// order, and a hook called before each; refuseOpen, when set, is asked at
+// every open and refuses it by answering true.
 class RecordingLibrary : public testsupport::ForwardingLibrary {
 public:
     using ForwardingLibrary::ForwardingLibrary;
+    int32_t OpenAdapter(const char* name) override {
+        if (refuseOpen && refuseOpen()) return meru::kNoLibraryHandle;
+        return ForwardingLibrary::OpenAdapter(name);
+    }
     std::vector<uint32_t> oids;
     std::function<void()> onRequest;
+    std::function<bool()> refuseOpen;
 
 private:
     void Observe(const meru::NdisRequest& request) override {

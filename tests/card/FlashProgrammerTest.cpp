@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include "HandleFixture.h"
 #include "PdaWords.h"
 #include "image/FirmwareImage.h"
@@ -110,6 +112,40 @@ TEST_F(FlashProgrammerTest, WriteBlockTriesTwice) {
     library.scripted[meru::OID_CARD_DOWNLOAD] = {kStatusFailure, kStatusFailure, 0};
     EXPECT_FALSE(handle.writeBlock(Block(0x7E0000, data), true, false));
     EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 2u);
+}
+
+// Whether the card holds an image of two blocks (2042 and 958 bytes): a
+// refused read is tried once more, and a block that cannot be read is no
+// difference.
+TEST_F(FlashProgrammerTest, HoldsImageTellsUnreadableFromDifferent) {
+    using Contents = meru::AdapterHandle::FlashContents;
+    struct Case {
+        const char* name;
+        bool secondDiffers;
+        std::deque<uint32_t> readStatuses;  // of the first aux reads, then success
+        Contents expected;
+        size_t reads;
+    };
+    const std::vector<uint8_t> data = Pattern(3000, 5);
+    Append(0x7E1000, data);
+    const Case cases[] = {
+        {"held", false, {}, Contents::kHeld, 2},
+        {"the second block differs", true, {}, Contents::kDifferent, 2},
+        {"a read refused once", false, {0, kStatusFailure}, Contents::kHeld, 3},
+        {"a read refused twice", false, {kStatusFailure, kStatusFailure}, Contents::kUnreadable, 2},
+        {"unreadable after a held block", true, {0, kStatusFailure, kStatusFailure}, Contents::kUnreadable, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> onCard = data;
+        if (c.secondDiffers) onCard.back() ^= 0x80;
+        library.SetMemory(0x7E1000, onCard);
+        library.sent.clear();
+        library.scripted[meru::OID_CARD_AUX_READ] = c.readStatuses;
+        EXPECT_EQ(handle.holdsImage(image), c.expected);
+        EXPECT_EQ(library.Count(meru::OID_CARD_AUX_READ), c.reads);
+        EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 0u);
+    }
 }
 
 TEST_F(FlashProgrammerTest, VerifyReadsBackTheBlockItsOwnAddressAndCount) {

@@ -7,6 +7,7 @@
 
 #include "app/CommandLine.h"
 #include "app/MaintenanceTools.h"
+#include "app/RepeatPasses.h"
 #include "app/ResourceIds.h"
 #include "app/Version.h"
 #include "base/ReportBox.h"
@@ -20,6 +21,9 @@ namespace {
 
 // File paths are read back into buffers of this many characters.
 constexpr size_t kPathCapacity = 250;
+
+// A path that would not fit those buffers with its terminating NUL.
+bool PathTooLong(const std::string& path) { return path.size() >= kPathCapacity; }
 
 const char kLibraryMissingText[] = "Could not find/load the necessary system files. Functionality is disabled.";
 const char kReadyToCopyText[] =
@@ -100,7 +104,7 @@ void MainWindow::OnCommand(int commandId) {
         return;
     case IDM_ADD_FILE: {
         std::string path;
-        if (view_.AskFileToAdd(path)) AddFile(path, 0);
+        if (view_.AskFileToAdd(path)) OfferFile(path);
         return;
     }
     case IDC_CLOSE_ADAPTER:
@@ -147,7 +151,7 @@ void MainWindow::OnHandedOverFile(const std::string& path) {
         filesArrivedDuringRun_.push_back(path);
         return;
     }
-    AddFile(path, 0);
+    OfferFile(path);
 }
 
 void MainWindow::OnFilesDropped(const std::vector<std::string>& paths) {
@@ -169,10 +173,22 @@ void MainWindow::OnCancel() {
 
 void MainWindow::OnOk() { view_.EndDialog(true); }
 
+void MainWindow::OfferFile(const std::string& path) {
+    if (PathTooLong(path)) {
+        // Left out of the list, like a file the user did not offer; the
+        // list and the next update stay as they were.
+        ReportBox(view_.Owner(), ("File path too long; it cannot be queued: " + path).c_str(), "Error",
+                  kBoxIconStop);
+        return;
+    }
+    AddFile(path, 0);
+}
+
 void MainWindow::AddFile(const std::string& path, unsigned resourceId) {
-    if (path.size() >= kPathCapacity) {
-        // Told once, however often the file is entered again; it stops
-        // every run, so that no default image is written in its place.
+    if (PathTooLong(path)) {
+        // A file of the command line: told once, however often it is
+        // entered again; it stops every run, so that no default image is
+        // written in its place.
         if (std::find(refusedFiles_.begin(), refusedFiles_.end(), path) != refusedFiles_.end()) return;
         refusedFiles_.push_back(path);
         ReportBox(view_.Owner(), ("File path too long; it cannot be queued: " + path).c_str(), "Error",
@@ -233,24 +249,20 @@ void MainWindow::RunGuardedUpdate() {
     runActive_ = false;
     std::vector<std::string> arrived;
     arrived.swap(filesArrivedDuringRun_);
-    for (const std::string& path : arrived) AddFile(path, 0);
+    for (const std::string& path : arrived) OfferFile(path);
 }
 
 void MainWindow::RunQuietLoop() {
     const Settings& settings = TheSettings();
-    // "-repeat N" gives at most N runs, one for N <= 1; counted wide, so
-    // that no value of N can overflow.
-    int64_t runsLeft = settings.repeat ? static_cast<int64_t>(settings.repeatCount) : 1;
-    for (;;) {
-        RunGuardedUpdate();
-        if (settings.delay && settings.delaySeconds > 0) {
-            const uint64_t milliseconds = static_cast<uint64_t>(settings.delaySeconds) * 1000u;
-            system_.Sleep(static_cast<uint32_t>(std::min<uint64_t>(milliseconds, 0xFFFFFFFEu)));
-        }
-        --runsLeft;
-        if (runsLeft <= 0 || runOutcome_ != kOutcomeUpdated) break;
-    }
-    view_.EndDialog(runOutcome_ == kOutcomeUpdated || runOutcome_ == kOutcomeSkipped);
+    const RepeatRules rules{settings.repeat, settings.repeatCount, settings.delay, settings.delaySeconds};
+    const std::vector<PassResult> results = RepeatPasses(
+        rules,
+        [this] {
+            RunGuardedUpdate();
+            return passResult_;
+        },
+        [this](uint32_t milliseconds) { system_.Sleep(milliseconds); });
+    view_.EndDialog(EveryPassSucceeded(results));
 }
 
 }  // namespace meru

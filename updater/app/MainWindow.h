@@ -7,6 +7,7 @@
 
 #include "app/FileList.h"
 #include "app/MainWindowView.h"
+#include "app/PassResult.h"
 #include "app/SystemPort.h"
 #include "app/UpdatePlan.h"
 #include "card/AdapterDiscovery.h"
@@ -63,6 +64,7 @@ public:
     void OnCheckBoxes(bool forceAllBlocks, bool verifyDownloads);
     // A second start handed over one argument (WM_COPYDATA).
     void OnHandedOverFile(const std::string& path);
+    // Files dropped on the window; each is offered like a handed-over one.
     void OnFilesDropped(const std::vector<std::string>& paths);
     // Right click on the file list: the positions of the selected entries.
     void OnFileListRightClick(const std::vector<int>& selected);
@@ -76,7 +78,13 @@ public:
     uint32_t StatusColour() const { return statusColour_; }
 
     // --- operations of the window (used by the checks, the update and the tools) ---
+    // Enters a file of the command line or the catalogue. A command-line
+    // path too long to be taken stops every run of the session.
     void AddFile(const std::string& path, unsigned resourceId);
+    // Enters a file the user offers while the window is open (handed over,
+    // dropped, chosen): one that cannot be taken is refused with a box and
+    // left out, and the window stays usable.
+    void OfferFile(const std::string& path);
     bool OpenSelectedAdapter(bool checkDriver);
     // Finds the adapters afresh and opens the only one, identified, whatever
     // its production data holds (no selection, no PDA read); `name` receives
@@ -129,6 +137,8 @@ public:
     bool AdapterSelected() const { return selected_; }
     int32_t AdapterIndex() const { return adapterIndex_; }
     int RunOutcome() const { return runOutcome_; }
+    // What the last update pass came to (RunUpdate sets it on every way out).
+    PassResult LastPassResult() const { return passResult_; }
     const DisplayTexts& Texts() const { return texts_; }
     MainWindowView& View() { return view_; }
     SystemPort& System() { return system_; }
@@ -148,7 +158,10 @@ private:
     bool StartRun();
     bool ReadCardPda(UpdateRun& run, AdapterSession& card);
     bool LoadRunImages(UpdateRun& run, AdapterSession& card);
-    bool FlashHoldsImages(UpdateRun& run);
+    AdapterHandle::FlashContents FlashHoldsImages(UpdateRun& run);
+    // After the checks: a quiet skip confirmed by the card's flash, or the
+    // reason the run stops there; false when the run stops.
+    bool SettleChecks(UpdateRun& run, const UpdatePlan& plan, const std::vector<const ImageInfo*>& infos);
     void EnterProgramming();
     void FinishProgramming();
     [[noreturn]] void FailProgramming();
@@ -181,6 +194,7 @@ private:
     bool runActive_ = false;
     std::vector<std::string> filesArrivedDuringRun_;
     int runOutcome_ = kOutcomeNone;
+    PassResult passResult_ = PassResult::kNotReady;
     int updateKind_ = kKindUpgrade;
     Cursor cursor_ = Cursor::kArrow;
 };

@@ -23,6 +23,19 @@ const char* const kKindSentences[] = {
     "Please click continue to upgrade to a newer version.",
 };
 
+// Why the readiness check has no primary and station entry to compare.
+std::string MissingFirmwareText(const FileList& files) {
+    const int both = files.FirstOfType(kFilePrimaryAndStation);
+    if (both >= 0) {
+        return "the file " + files.At(both)->path +
+               " holds primary and station firmware in one; queue them as two files";
+    }
+    const bool primary = files.FirstOfType(kFilePrimary) >= 0;
+    const bool station = files.FirstOfType(kFileStation) >= 0;
+    if (!primary && !station) return "no primary and no station firmware is queued for this card";
+    return primary ? "no station firmware is queued for this card" : "no primary firmware is queued for this card";
+}
+
 const char kNoAdapterText[] =
     "No adapter selected.  Insert/connect adapter and click retry, or click cancel to exit.";
 
@@ -60,6 +73,7 @@ int MainWindow::CheckReadiness() {
     }
     DetectAdapters(true);
     if (adapterNames_.empty()) {
+        passResult_ = PassResult::kNoAdapter;
         NotReady(kNoAdapterText);
         return 1;
     }
@@ -89,7 +103,7 @@ bool MainWindow::ComputeUpdateKind() {
     const int primaryEntry = files_.FirstOfType(kFilePrimary);
     const int stationEntry = files_.FirstOfType(kFileStation);
     if (primaryEntry < 0 || stationEntry < 0) {
-        LogPrintf("Not ready: no primary and station firmware are queued for this card.\n");
+        LogPrintf("Not ready: %s.\n", MissingFirmwareText(files_).c_str());
         return false;
     }
     // Each entry loaded, compared and logged in turn; the decision is on both.
@@ -106,6 +120,7 @@ bool MainWindow::ComputeUpdateKind() {
         if (!card.Usable()) return false;  // its box is in the log
         if (!CompareIntoPlan(planner, info)) {
             card.Close();
+            if (planner.Plan().verdict != PlanVerdict::kCardUnreadable) passResult_ = PassResult::kRefused;
             // The summary goes nowhere else: a refusal is at least in the session log.
             if (!planner.Plan().summary.empty()) LogPrintf("%s", planner.Plan().summary.c_str());
             return false;

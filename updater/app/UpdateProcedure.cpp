@@ -75,9 +75,14 @@ bool MainWindow::WritePdaToCard() {
 }
 
 void MainWindow::RunUpdate() {
+    passResult_ = PassResult::kNotReady;
     if (!StartRun()) return;
     AdapterSession card(*this, true);
-    if (!card.Usable()) return;
+    if (!card.Usable()) {
+        // Gone since the readiness check saw it (a driver too old leaves it open).
+        if (!adapter_.isOpen()) passResult_ = PassResult::kNoAdapter;
+        return;
+    }
 
     UpdateRun run;
     if (!ReadCardPda(run, card) || !LoadRunImages(run, card)) return;
@@ -86,35 +91,26 @@ void MainWindow::RunUpdate() {
     for (const auto& loaded : run.images) infos.push_back(&loaded->info);
     const UpdatePlan plan = PlanAgainstCard(infos);
     run.summary += plan.summary;
-    bool checksPassed = plan.Go();
-    if (plan.verdict == PlanVerdict::kSkip) {
-        // The versions the card reports say nothing; its flash must agree,
-        // or an image cut short by a lost card would count as written.
-        if (FlashHoldsImages(run)) {
-            runOutcome_ = kOutcomeSkipped;
-            run.summary += plan.skipText + "Selected Hex files already in flash.";
-        } else {
-            LogPrintf("The card reports the queued versions, but its flash does not hold them: they are written again.\n");
-            checksPassed = true;
-        }
-    } else if (!plan.Go()) {
-        run.summary += "***Error Encountered***";
-    }
-    if (checksPassed) {
-        updateKind_ = plan.kind;
-        checksPassed = CheckStationFitsPrimary(infos, run.summary);
-    }
+    const bool checksPassed = SettleChecks(run, plan, infos);
     SetStatus(run.summary + "Click Next To Continue");
     RefreshPdaFields();
     if (!checksPassed) {
         card.Close();
-        LogPrintf("Update stopped after the checks:\n%s\n", run.summary.c_str());
+        if (passResult_ == PassResult::kUpToDate) {
+            LogPrintf("No update needed: the card's flash already holds the queued firmware.\n%s\n",
+                      run.summary.c_str());
+        } else {
+            LogPrintf("Update stopped after the checks:\n%s\n", run.summary.c_str());
+        }
         return;
     }
 
     if (run.merged > 0) {
         WritePdaBackup(run.pdaAsRead, texts_.adapterMac, system_.LocalTime());
-        if (!WritePdaToCard()) return;
+        if (!WritePdaToCard()) {
+            passResult_ = PassResult::kFailed;
+            return;
+        }
     }
     adapter_.checkDriver();
 
@@ -127,11 +123,46 @@ void MainWindow::RunUpdate() {
     FinishProgramming();
 }
 
+bool MainWindow::SettleChecks(UpdateRun& run, const UpdatePlan& plan, const std::vector<const ImageInfo*>& infos) {
+    using Flash = AdapterHandle::FlashContents;
+    if (plan.verdict == PlanVerdict::kSkip) {
+        // The versions the card reports say nothing; its flash must agree,
+        // or an image cut short by a lost card would count as written. A
+        // flash that cannot be read is no reason to write it.
+        const Flash flash = FlashHoldsImages(run);
+        if (flash == Flash::kHeld) {
+            runOutcome_ = kOutcomeSkipped;
+            passResult_ = PassResult::kUpToDate;
+            run.summary += plan.skipText + "Selected Hex files already in flash.";
+            return false;
+        }
+        if (flash == Flash::kUnreadable) {
+            run.summary += "The card's flash could not be read, so nothing was written.\n";
+            return false;
+        }
+    } else if (!plan.Go()) {
+        run.summary += "***Error Encountered***";
+        if (plan.verdict != PlanVerdict::kCardUnreadable) passResult_ = PassResult::kRefused;
+        return false;
+    }
+    updateKind_ = plan.kind;
+    if (!CheckStationFitsPrimary(infos, run.summary)) {
+        passResult_ = PassResult::kRefused;
+        return false;
+    }
+    if (plan.verdict == PlanVerdict::kSkip) {
+        LogPrintf("The card reports the queued versions, but its flash does not hold them: they are written again.\n");
+    }
+    return true;
+}
+
 bool MainWindow::StartRun() {
     if (CheckReadiness() != 0) return false;
     if (continueText_ == "Retry") {
         SetContinue("Continue", true);
-        return false;
+        // A press that finds the card ready only relabels the button; a
+        // quiet pass has no one to press again and goes on.
+        if (!TheSettings().quietMode) return false;
     }
     if (!CheckFileList()) return false;
     // Refused before anything is read, merged or loaded.
@@ -214,11 +245,12 @@ bool MainWindow::LoadRunImages(UpdateRun& run, AdapterSession& card) {
     return true;
 }
 
-bool MainWindow::FlashHoldsImages(UpdateRun& run) {
+AdapterHandle::FlashContents MainWindow::FlashHoldsImages(UpdateRun& run) {
     for (const auto& loaded : run.images) {
-        if (!adapter_.holdsImage(loaded->image)) return false;
+        const AdapterHandle::FlashContents contents = adapter_.holdsImage(loaded->image);
+        if (contents != AdapterHandle::FlashContents::kHeld) return contents;
     }
-    return true;
+    return AdapterHandle::FlashContents::kHeld;
 }
 
 void MainWindow::EnterProgramming() {
@@ -247,6 +279,7 @@ void MainWindow::FinishProgramming() {
     view_.SetCancelText("Exit");
     view_.FocusCancel();
     runOutcome_ = kOutcomeUpdated;
+    passResult_ = PassResult::kUpdated;
 }
 
 void MainWindow::FailProgramming() {
@@ -263,6 +296,7 @@ void MainWindow::FailProgramming() {
     view_.FocusCancel();
     ProgrammingFailDiagnostic();
     updateInProgress_ = false;
+    passResult_ = PassResult::kFailed;
     ReportBox(view_.Owner(),
               "Fatal Error: Card Write Failure detected.  The adapter card may have become non-functional.  Click OK "
               "to exit.",

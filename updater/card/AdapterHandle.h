@@ -92,9 +92,15 @@ public:
     bool writeBlock(const AuxRecord& record, bool force, bool verify);
     bool prepareDownload();
     bool programImage(FirmwareImage& image, ProgressBar* progress, bool force, bool verify, bool askOnError);
-    // True when every block of the image reads back from the card as the
-    // image holds it; nothing is written.
-    bool holdsImage(FirmwareImage& image);
+    // Whether the card's flash holds the image, block by block; nothing is
+    // written. A refused read is tried once more; a block that still cannot
+    // be read makes the flash unreadable, which is not a difference.
+    enum class FlashContents {
+        kHeld,        // every block read back as the image holds it
+        kDifferent,   // a block was read and differs
+        kUnreadable,  // a block could not be read, twice
+    };
+    FlashContents holdsImage(FirmwareImage& image);
     bool writePda(const Pda& pda, bool force, bool verify);
 
     // --- state ---

@@ -53,8 +53,8 @@ bool AdapterHandle::writeBlock(const AuxRecord& record, bool force, bool verify)
     return compareWithCard(record) == Comparison::Same;
 }
 
-bool AdapterHandle::holdsImage(FirmwareImage& image) {
-    if (!isOpen()) return false;
+AdapterHandle::FlashContents AdapterHandle::holdsImage(FirmwareImage& image) {
+    if (!isOpen()) return FlashContents::kUnreadable;
     image.Rewind();
     AuxRecord record;
     uint32_t address = 0;
@@ -62,9 +62,12 @@ bool AdapterHandle::holdsImage(FirmwareImage& image) {
     while (image.NextChunk(record.data(), address, length, AuxRecord::kMaxData, AuxRecord::kBlockBoundary)) {
         record.setAddress(address);
         record.setCount(length);
-        if (compareWithCard(record) != Comparison::Same) return false;
+        Comparison comparison = compareWithCard(record);
+        if (comparison == Comparison::Unreadable) comparison = compareWithCard(record);
+        if (comparison == Comparison::Unreadable) return FlashContents::kUnreadable;
+        if (comparison == Comparison::Different) return FlashContents::kDifferent;
     }
-    return true;
+    return FlashContents::kHeld;
 }
 
 bool AdapterHandle::prepareDownload() {

@@ -14,8 +14,6 @@ namespace meru {
 
 namespace {
 
-// Dropped paths are read into buffers of this many characters.
-constexpr UINT kDroppedPathCapacity = 250;
 // System commands at and above this value are the window system's own.
 constexpr WPARAM kFirstSystemOwnedCommand = 0xF000;
 
@@ -152,8 +150,12 @@ void Win32MainWindow::OnDropFiles(HDROP drop) {
     std::vector<std::string> paths;
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        char path[kDroppedPathCapacity];
-        if (DragQueryFileA(drop, i, path, kDroppedPathCapacity) > 0) paths.emplace_back(path);
+        // Read whole, so that the controller refuses a path too long for the
+        // window instead of entering a shortened one.
+        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        if (length == 0) continue;
+        std::vector<char> path(static_cast<size_t>(length) + 1, '\0');
+        if (DragQueryFileA(drop, i, path.data(), length + 1) > 0) paths.emplace_back(path.data());
     }
     DragFinish(drop);
     controller_.OnFilesDropped(paths);
