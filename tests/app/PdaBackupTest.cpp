@@ -1,6 +1,7 @@
 // The backup an update writes before it merges .pda files into the card's
-// production data: named after the card, not after what was merged; one
-// file per backup even within one second; written with -nolog too.
+// production data: named after the card (its PDA's MAC address and its
+// permanent address), not after what was merged; one file per backup even
+// within one second; written with -nolog too.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -56,15 +57,15 @@ TEST(PdaBackup, NamedAfterTheCardOncePerBackupAndWrittenWithoutTheLog) {
         bool logged;
     };
     const Case cases[] = {
-        {"merged MAC", {"-quiet"}, false, kNewMac, {std::string("pda-00601D123456") + kStamp + ".pda"}, true},
-        {"-nolog", {"-quiet", "-nolog"}, false, kNewMac, {std::string("pda-00601D123456") + kStamp + ".pda"}, false},
+        {"merged MAC", {"-quiet"}, false, kNewMac, {std::string("pda-00601D123456-00601D998877") + kStamp + ".pda"}, true},
+        {"-nolog", {"-quiet", "-nolog"}, false, kNewMac, {std::string("pda-00601D123456-00601D998877") + kStamp + ".pda"}, false},
         {"two in one second",
          {"-quiet", "-olderOK", "-repeat", "2"},
          false,
          kNewSerial,
-         {std::string("pda-00601D123456") + kStamp + "-2.pda", std::string("pda-00601D123456") + kStamp + ".pda"},
+         {std::string("pda-00601D123456-00601D998877") + kStamp + "-2.pda", std::string("pda-00601D123456-00601D998877") + kStamp + ".pda"},
          true},
-        {"card without MAC", {"-quiet"}, true, kNewMac, {std::string("pda-00601D998877") + kStamp + ".pda"}, true},
+        {"card without MAC", {"-quiet"}, true, kNewMac, {std::string("pda-nomac-00601D998877") + kStamp + ".pda"}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
