@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -37,21 +36,6 @@ std::vector<uint16_t> StoredWords(const sim::CardState& card) {
     std::vector<uint16_t> words = sim::ReadPdaWords(card);
     words.resize(*sim::WalkPda(words).endIndex + 3);
     return words;
-}
-
-// Words as .pda text, one record a line.
-std::string PdaText(const std::vector<uint16_t>& words) {
-    std::string text;
-    for (size_t at = 0; at < words.size();) {
-        const size_t end = std::min(words.size(), at + 1 + words[at]);
-        for (size_t i = at; i < end; ++i) {
-            char word[16];
-            std::snprintf(word, sizeof word, i + 1 < end ? "0x%04X, " : "0x%04X\n", static_cast<unsigned>(words[i]));
-            text += word;
-        }
-        at = end;
-    }
-    return text;
 }
 
 // The records of `words` (through the end record) changed by `edit`, closed
@@ -92,7 +76,7 @@ TEST(RestorePda, PutsTheBackupBackWordForWord) {
         SCOPED_TRACE(c.name);
         ToolsRig damaged;
         damaged.card.State().permanentAddress = kOtherPermanentAddress;
-        testsupport::WriteWholeFile(good, PdaText(StoredWords(damaged.card.State())));
+        testsupport::WriteWholeFile(good, toolstest::PdaFileText(StoredWords(damaged.card.State())));
         if (c.before) c.before(damaged);
         const std::vector<uint16_t> factory = sim::ReadPdaWords(damaged.card.State());
         if (c.command != 0) {
@@ -142,7 +126,7 @@ TEST(RestorePda, RefusalsWriteNothing) {
         testsupport::WriteWholeFile(dir.File(name), text);
         return dir.File(name);
     };
-    const std::string good = file("good.pda", PdaText(whole));
+    const std::string good = file("good.pda", toolstest::PdaFileText(whole));
     std::vector<uint16_t> changed = whole;
     changed[changed.size() - 10] ^= 0x0100;  // one calibration word, the end record kept
     const std::vector<uint16_t> otherMac = Edited(whole, [](std::vector<uint16_t>& records) {
@@ -163,7 +147,7 @@ TEST(RestorePda, RefusalsWriteNothing) {
         records.insert(records.end(), filler.begin(), filler.end());
         records.resize(510, 0x1111);
     });
-    std::string cutText = PdaText(whole);
+    std::string cutText = toolstest::PdaFileText(whole);
     for (int i = 0; i < 4; ++i) cutText.erase(cutText.rfind('\n', cutText.size() - 2) + 1);  // 3 records and the end
     struct Case {
         const char* name;
@@ -184,13 +168,13 @@ TEST(RestorePda, RefusalsWriteNothing) {
          file("stub.pda", "0x0005, 0x0008, 0x0201, 0x0001, 0x0001, 0x0000\n0x0004, 0x0101, 0x6000, 0x121D, 0x5634\n"),
          {}, nullptr, "holds no end record"},
         {"cut short at a line end", file("cut.pda", cutText), {}, nullptr, "holds no end record"},
-        {"check value does not match", file("changed.pda", PdaText(changed)), {}, nullptr,
+        {"check value does not match", file("changed.pda", toolstest::PdaFileText(changed)), {}, nullptr,
          "does not match its records"},
-        {"one-word MAC record", file("short-mac.pda", PdaText(shortMac)), {}, nullptr,
+        {"one-word MAC record", file("short-mac.pda", toolstest::PdaFileText(shortMac)), {}, nullptr,
          "record 0x0101 has the length word 0x0002, not 0x0004"},
-        {"over 512 words", file("oversized.pda", PdaText(oversized)), {}, nullptr,
+        {"over 512 words", file("oversized.pda", toolstest::PdaFileText(oversized)), {}, nullptr,
          "could not be loaded as a .pda file"},
-        {"another card's MAC", file("other.pda", PdaText(otherMac)), {}, nullptr,
+        {"another card's MAC", file("other.pda", toolstest::PdaFileText(otherMac)), {}, nullptr,
          "names the MAC address 00-60-1D-12-CD-EF, not the card's 00-60-1D-12-34-56"},
         {"no card", good, {}, [](ToolsRig& r) { r.library.DetachCards(); }, "No adapter was found."},
         {"driver too old", good, {}, [](ToolsRig& r) { AddFaults(r.card, {"driver-too-old"}); },
