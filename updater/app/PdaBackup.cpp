@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/PdaTexts.h"
+#include "base/InputFile.h"
 #include "base/OutputFile.h"
 #include "base/SessionLog.h"
 #include "card/PdaArea.h"
@@ -41,19 +42,6 @@ bool PathTaken(const std::string& path) {
     return true;
 }
 
-// The file's bytes; false when it cannot be read whole.
-bool ReadBack(const std::string& path, std::string& text) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    text.clear();
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    return !failed;
-}
-
 }  // namespace
 
 std::string WritePdaBackup(const PdaArea& area, const std::string& permanentAddress, const std::tm& now,
@@ -77,7 +65,7 @@ std::string WritePdaBackup(const PdaArea& area, const std::string& permanentAddr
     PdaBackupContent content;
     if (!written) {
         why = "the PDA backup " + path + " could not be written";
-    } else if (!ReadBack(path, back) || back != text || !ReadPdaBackupText(back, content).empty() ||
+    } else if (!ReadWholeFile(path, back, text.size()) || back != text || !ReadPdaBackupText(back, content).empty() ||
                content.area != area.words) {
         why = "the PDA backup " + path + " does not read back as written";
     } else {

@@ -1,8 +1,7 @@
 #include "tools/PdaRestoreFile.h"
 
-#include <cstdio>
-
 #include "app/PdaTexts.h"
+#include "base/InputFile.h"
 
 namespace meru {
 
@@ -19,23 +18,15 @@ const RecordRule kRecordRules[] = {
     {0x0300, 15}, {0x0301, 18}, {0x0900, 31}, {0x0901, 34},
 };
 
-bool ReadWholeFile(const std::string& path, std::string& text) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    return !failed;
-}
-
 std::string Hex(uint16_t value) {
     static const char kDigits[] = "0123456789ABCDEF";
     std::string text = "0x0000";
     for (int i = 5; i >= 2; --i, value = static_cast<uint16_t>(value >> 4)) text[i] = kDigits[value & 0xF];
     return text;
 }
+
+// Far more than a backup's text (about 5 KiB) or any PDA in hexadecimal.
+constexpr size_t kMaxFileBytes = 1 << 20;
 
 bool ValidList(const Pda& list) { return list.SawEndRecord() && list.ReadCrc() == list.StoredCrc(); }
 
@@ -100,7 +91,7 @@ std::string LoadRestoreFile(const std::string& path, RestoreFile& file) {
     file = RestoreFile();
     const std::string named = "The file \"" + path + "\" ";
     std::string text;
-    if (!ReadWholeFile(path, text)) return named + "could not be loaded as a .pda file.";
+    if (!ReadWholeFile(path, text, kMaxFileBytes)) return named + "could not be loaded as a .pda file.";
     PdaBackupContent backup;
     const std::string damaged = ReadPdaBackupText(text, backup);
     if (!damaged.empty()) return named + "is a PDA backup, but " + damaged + ".";
