@@ -40,7 +40,8 @@ std::vector<uint16_t> StoredWords(const sim::CardState& card) {
 
 // The records of `words` (through the end record) changed by `edit`, closed
 // with a fresh end record.
-std::vector<uint16_t> Edited(const std::vector<uint16_t>& words, const std::function<void(std::vector<uint16_t>&)>& edit) {
+std::vector<uint16_t> Edited(const std::vector<uint16_t>& words,
+                             const std::function<void(std::vector<uint16_t>&)>& edit) {
     std::vector<uint16_t> records(words.begin(), words.end() - 3);
     edit(records);
     sim::CloseWithCrc(records);
@@ -181,7 +182,8 @@ TEST(RestorePda, RefusalsWriteNothing) {
          "requires a newer driver version"},
         {"the card's PDA unreadable", good, {},
          [](ToolsRig& r) {
-             AddFaults(r.card, {"read-refuse nth 1 range 0x7F0000 0x7F03FF", "read-refuse nth 2 range 0x7F0000 0x7F03FF"});
+             AddFaults(r.card,
+                       {"read-refuse nth 1 range 0x7F0000 0x7F03FF", "read-refuse nth 2 range 0x7F0000 0x7F03FF"});
          },
          "The card's PDA could not be read. It cannot be saved first."},
         {"the card's PDA reads differently", good, {},

@@ -18,7 +18,7 @@ const RecordRule kRecordRules[] = {
     {0x0300, 15}, {0x0301, 18}, {0x0900, 31}, {0x0901, 34},
 };
 
-std::string Hex(uint16_t value) {
+std::string HexWordText(uint16_t value) {
     static const char kDigits[] = "0123456789ABCDEF";
     std::string text = "0x0000";
     for (int i = 5; i >= 2; --i, value = static_cast<uint16_t>(value >> 4)) text[i] = kDigits[value & 0xF];
@@ -54,8 +54,8 @@ std::string CheckRecords(const uint16_t* words, uint16_t count, RestoreFile& fil
     for (const auto& record : records.Records()) {
         for (const RecordRule& rule : kRecordRules) {
             if (record[1] == rule.code && record[0] != rule.length) {
-                return "its record " + Hex(rule.code) + " has the length word " + Hex(record[0]) + ", not " +
-                       Hex(rule.length);
+                return "its record " + HexWordText(rule.code) + " has the length word " + HexWordText(record[0]) +
+                       ", not " + HexWordText(rule.length);
             }
         }
         if (record[1] == 0x0001 && record[0] <= 2) return "its record 0x0001 is too short";
@@ -68,8 +68,8 @@ std::string CheckRecords(const uint16_t* words, uint16_t count, RestoreFile& fil
     }
     if (!records.SawEndRecord()) return "holds no end record: it is not a whole PDA";
     if (records.ReadCrc() != records.StoredCrc()) {
-        return "has an end record whose check value " + Hex(records.StoredCrc()) + " does not match its records (" +
-               Hex(records.ReadCrc()) + ")";
+        return "has an end record whose check value " + HexWordText(records.StoredCrc()) +
+               " does not match its records (" + HexWordText(records.ReadCrc()) + ")";
     }
     // The end record must be the file's last: ParseWords stops there.
     size_t index = 0;

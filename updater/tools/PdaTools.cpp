@@ -25,7 +25,7 @@ constexpr uint16_t kSerialRecordLength = 7;
 constexpr size_t kSerialWords = std::tuple_size<SerialWords>::value;
 
 const char kPdaEditCaption[] = "PDA Update";
-const char kNothingWritten[] = " Nothing was written to the card.";
+const char kEditNothingWritten[] = " Nothing was written to the card.";
 const char kUnreadableText[] =
     "The PDA could not be read from the card, or it failed its check. Nothing was written to the card.";
 const char kUnchangedText[] =
@@ -57,10 +57,10 @@ std::string BackUpAndWrite(MainWindow& window, const PdaArea& asRead, const Pda&
     case PdaWriteOutcome::kWritten: adapter.concludeSession(); return doneText;
     case PdaWriteOutcome::kFailed: adapter.concludeSession(); return kWriteFailedText;
     case PdaWriteOutcome::kNoBackup:
-        return "The card's PDA could not be saved first: " + result.why + "." + kNothingWritten;
+        return "The card's PDA could not be saved first: " + result.why + "." + kEditNothingWritten;
     case PdaWriteOutcome::kTooLarge: break;
     }
-    return result.why + kNothingWritten;
+    return result.why + kEditNothingWritten;
 }
 
 // The serial text as the dialog's field leaves it: at most 12 characters,
@@ -83,7 +83,8 @@ void ApplyEdits(Pda& pda, const PdaEditFields& fields, const std::string& offere
                 const std::string& offeredSerial) {
     const MacParse mac = ParseMacText(fields.macText);
     const MacParse offered = ParseMacText(offeredMac);
-    if (mac.outcome != MacOutcome::kNotAMac && (offered.outcome == MacOutcome::kNotAMac || mac.words != offered.words)) {
+    if (mac.outcome != MacOutcome::kNotAMac &&
+        (offered.outcome == MacOutcome::kNotAMac || mac.words != offered.words)) {
         const uint16_t record[] = {kMacRecordLength, kPdaMacAddress, mac.words[0], mac.words[1], mac.words[2]};
         pda.AddRecord(record);
     }
@@ -131,7 +132,7 @@ void MaintenanceCommands::EditMacAndSerial(MainWindow& window) {
             window.CloseAdapter();
             const std::string text = "The card's PDA holds the MAC address " + (cardMac.empty() ? "(none)" : cardMac) +
                                      ", not the " + (offeredMac.empty() ? "(none)" : offeredMac) +
-                                     " this window showed: was the card changed?" + kNothingWritten;
+                                     " this window showed: was the card changed?" + kEditNothingWritten;
             ReportBox(window.View().Owner(), text.c_str(), kPdaEditCaption, kBoxIconStop);
             window.CardPda() = asRead.list;
             window.RefreshPdaFields();
