@@ -64,6 +64,16 @@ TEST(RestorePda, PutsTheBackupBackWordForWord) {
     const std::string good = dir.File("good.pda");
     const Case cases[] = {
         {"after Clear", nullptr, {}, IDM_CLEAR_PDA, std::string("pda-nomac-00601D998877") + kStamp + ".pda"},
+        {"after Clear, the PDA holding a record twice",
+         [](ToolsRig& r) {
+             std::vector<uint16_t> words = StoredWords(r.card.State());
+             const std::vector<uint16_t> second = {0x0007, 0x0003, 0x3232, 0x3232, 0x3232, 0x3232, 0x3232, 0x3232};
+             words.insert(words.end() - 3, second.begin(), second.end());
+             words.resize(words.size() - 3);
+             sim::CloseWithCrc(words);
+             ASSERT_TRUE(sim::WritePdaWords(r.card.State(), words));
+         },
+         {}, IDM_CLEAR_PDA, std::string("pda-nomac-00601D998877") + kStamp + ".pda"},
         {"after a corrupt edit", nullptr, {"download-corrupt once"}, IDM_EDIT_MAC_SERIAL,
          std::string("pda-nomac-00601D998877") + kStamp + ".pda"},
         {"a PDA of bad check value, after a restore over it",

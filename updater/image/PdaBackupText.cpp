@@ -41,13 +41,15 @@ bool ReadHex4(const std::string& line, size_t at, uint16_t& value) {
 
 bool StartsWith(const std::string& line, const char* prefix) { return line.rfind(prefix, 0) == 0; }
 
-std::string RecordLines(const Pda& list) {
-    uint16_t words[Pda::kMaxSerializedWords];
-    const uint16_t count = list.Serialize(words, Pda::kMaxSerializedWords);
+// The area's records up to and including the end record, one a line, in
+// the card's order and as the card holds them (a record that the list
+// replaced or dropped stays here too).
+std::string RecordLines(const PdaAreaWords& area) {
     std::string text;
-    for (uint16_t at = 0; at < count;) {
-        const uint16_t end = static_cast<uint16_t>(std::min<uint32_t>(count, at + 1u + words[at]));
-        for (uint16_t i = at; i < end; ++i) text += "0x" + Hex4(words[i]) + (i + 1 < end ? ", " : "\n");
+    for (size_t at = 0; at < area.size() && at + area[at] < area.size();) {
+        const size_t end = at + area[at] + 1;
+        for (size_t i = at; i < end; ++i) text += "0x" + Hex4(area[i]) + (i + 1 < end ? ", " : "\n");
+        if (area[at] == 2 && area[at + 1] == 0) break;  // the end record
         at = end;
     }
     return text;
@@ -75,7 +77,7 @@ std::string PdaBackupText(const PdaAreaWords& area, const Pda* valid, const std:
     text += kMacPrefix + (pdaMac.empty() ? std::string("none") : pdaMac) + "\n";
     if (valid != nullptr) {
         text += "; " + std::to_string(valid->RecordCount()) + " records, check value 0x" + Hex4(valid->ListCrc()) +
-                " (good)\n" + RecordLines(*valid);
+                " (good)\n" + RecordLines(area);
     } else {
         text += "; no valid record list: the area below is what the card held\n";
     }

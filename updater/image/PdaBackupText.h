@@ -12,7 +12,8 @@ namespace meru {
 using PdaAreaWords = std::array<uint16_t, Pda::kMaxWords>;
 
 // A PDA backup file: readable .pda text whose record lines hold the card's
-// records (and end record) when the area held a valid list, followed by
+// records and end record, word for word as read (duplicates included), when
+// the area held a valid list, followed by
 // all 512 words of the area as read, in comment lines with a check value
 // of their own, so that the area can be put back word for word whatever
 // it held. The header names the card's permanent address and the MAC

@@ -1,5 +1,7 @@
 #include "tools/PdaRestoreFile.h"
 
+#include <algorithm>
+
 #include "app/PdaTexts.h"
 #include "base/InputFile.h"
 
@@ -30,18 +32,16 @@ constexpr size_t kMaxFileBytes = 1 << 20;
 
 bool ValidList(const Pda& list) { return list.SawEndRecord() && list.ReadCrc() == list.StoredCrc(); }
 
-// A backup's record lines against its area: the same list, or none when
-// the area held no valid list.
+// A backup's record lines against its area: the area's words up to its
+// end record, word for word, or none when the area held no valid list.
 std::string CheckBackup(const std::string& text, RestoreFile& file) {
     file.records.ParseWords(file.area.data(), static_cast<uint16_t>(file.area.size()));
     uint16_t words[Pda::kMaxWords] = {};
     const uint16_t count = ParsePdaText(text, words);
     Pda lines;
     lines.ParseWords(words, count);
-    const bool same = ValidList(file.records)
-                          ? ValidList(lines) && lines.Records() == file.records.Records() &&
-                                lines.StoredCrc() == file.records.StoredCrc()
-                          : count == 0;
+    const bool same = ValidList(file.records) ? ValidList(lines) && std::equal(words, words + count, file.area.begin())
+                                              : count == 0;
     if (!same) return "its record lines do not match the card's area it holds";
     file.mac = PdaMacText(file.records);
     return "";
