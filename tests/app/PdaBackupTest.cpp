@@ -1,6 +1,7 @@
 // The backup an update writes before it merges .pda files into the card's
-// production data: named after the card, not after what was merged; one
-// file per backup even within one second; written with -nolog too.
+// production data: named after the card (its PDA's MAC address and its
+// permanent address), not after what was merged; one file per backup even
+// within one second; written with -nolog too.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@ using apptest::OlderCard;
 using apptest::WindowRig;
 
 const char kStamp[] = "-20261208-060509";  // FakeSystem's local time
+const std::string kCardStem = "pda-00601D123456-00601D998877";  // the PDA's MAC, the permanent address
 const char kNewMac[] = "0x0004, 0x0101, 0x6000, 0xAB1D, 0xEFCD\n";  // 00-60-1D-AB-CD-EF
 const char kNewSerial[] = "0x0007, 0x0003, 0x3939, 0x4E4E, 0x3030, 0x3030, 0x3131, 0x3232\n";
 
@@ -56,15 +58,16 @@ TEST(PdaBackup, NamedAfterTheCardOncePerBackupAndWrittenWithoutTheLog) {
         bool logged;
     };
     const Case cases[] = {
-        {"merged MAC", {"-quiet"}, false, kNewMac, {std::string("pda-00601D123456") + kStamp + ".pda"}, true},
-        {"-nolog", {"-quiet", "-nolog"}, false, kNewMac, {std::string("pda-00601D123456") + kStamp + ".pda"}, false},
+        {"merged MAC", {"-quiet"}, false, kNewMac, {kCardStem + kStamp + ".pda"}, true},
+        {"-nolog", {"-quiet", "-nolog"}, false, kNewMac, {kCardStem + kStamp + ".pda"}, false},
         {"two in one second",
          {"-quiet", "-olderOK", "-repeat", "2"},
          false,
          kNewSerial,
-         {std::string("pda-00601D123456") + kStamp + "-2.pda", std::string("pda-00601D123456") + kStamp + ".pda"},
+         {kCardStem + kStamp + "-2.pda", kCardStem + kStamp + ".pda"},
          true},
-        {"card without MAC", {"-quiet"}, true, kNewMac, {std::string("pda-00601D998877") + kStamp + ".pda"}, true},
+        {"card without MAC", {"-quiet"}, true, kNewMac, {std::string("pda-nomac-00601D998877") + kStamp + ".pda"},
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -101,8 +101,9 @@ TEST(RunUpdate, OlderCardIsUpdatedInOrder) {
     // The merged PDA reached the card: the serial number is the file's.
     EXPECT_EQ(rig.window->Texts().serialNumber, "99NN00001122");
 
-    // Open with the driver check, PDA read, comparison reads, PDA write
-    // (prepare, block, check, enable, data, read-back, check) and conclusion,
+    // Open with the driver check, PDA read, comparison reads, the area read
+    // twice for the backup, PDA write (prepare, block, check, enable, data,
+    // check), the full PDA read that checks it, and conclusion,
     // driver check, each image (block, enable, prepare, then every block
     // written and read back from its own address: data, enable, read),
     // driver check, unblock, conclusion. PK010400 is written in 8 blocks,
@@ -115,7 +116,7 @@ TEST(RunUpdate, OlderCardIsUpdatedInOrder) {
     const std::string folded = FoldedRequests(rig.requests.oids);
     const std::string run = folded.substr(folded.rfind('V', folded.find('D')));
     EXPECT_EQ(run.substr(0, run.rfind('C') + 1),
-              "VEAREDWBKEDEAKCKBEDW" + blocks(8) + "BEDW" + blocks(31) + "KUC") << folded;
+              "VEAREAEAEDWBKEDKEACKBEDW" + blocks(8) + "BEDW" + blocks(31) + "KUC") << folded;
 
     // The Done state of the window.
     EXPECT_FALSE(rig.view.continueEnabled);
@@ -559,7 +560,7 @@ TEST(PdaBackup, WrittenBeforeTheMergedPdaAndRestoresIt) {
     ASSERT_NE(sim::ReadCardWords(rig.card.State(), 0x7F0000, 512), original);
 
     const std::string folder = rig.log.Path().substr(0, rig.log.Path().find_last_of('/') + 1);
-    const std::string backup = folder + "pda-00601D123456-20261208-060509.pda";
+    const std::string backup = folder + "pda-00601D123456-00601D123456-20261208-060509.pda";
     EXPECT_NE(rig.log.Text().find("PDA backup written to " + backup + "\n"), std::string::npos);
 
     WindowRig restore(1, WindowRig::kPlatform);
@@ -579,21 +580,29 @@ TEST(PdaBackup, WrittenBeforeTheMergedPdaAndRestoresIt) {
     EXPECT_EQ(after.Records(), derived.Records());
 }
 
-TEST(PdaBackup, ABackupThatCannotBeWrittenOnlyWarns) {
+// Without a backup that reads back, the update writes nothing at all: no
+// PDA, no firmware; a quiet run ends with exit code 1 and the reason.
+TEST(PdaBackup, ABackupThatCannotBeWrittenStopsTheUpdate) {
     testsupport::TempDir dir;
     const std::string serial = dir.File("serial.pda");
     testsupport::WriteWholeFile(serial, "0x0007, 0x0003, 0x3939, 0x4E4E, 0x3030, 0x3030, 0x3131, 0x3232\n");
     WindowRig rig(1, WindowRig::kPlatform, OlderCard());
     const std::string folder = rig.log.Path().substr(0, rig.log.Path().find_last_of('/') + 1);
-    // Folders where the file would go, under every name it may take: it cannot be written.
-    std::filesystem::create_directory(folder + "pda-00601D123456-20261208-060509.pda");
+    // Folders where the file would go (the fake clock's time), under every
+    // name it may take: it cannot be written.
+    const std::string stem = folder + "pda-00601D123456-00601D123456-20261208-060509";
+    std::filesystem::create_directory(stem + ".pda");
     for (int n = 2; n <= meru::kMaxBackupsPerSecond; ++n) {
-        std::filesystem::create_directory(folder + "pda-00601D123456-20261208-060509-" + std::to_string(n) + ".pda");
+        std::filesystem::create_directory(stem + "-" + std::to_string(n) + ".pda");
     }
+    const sim::SparseFlash flash = rig.card.State().flash;
     rig.Start({"-quiet", serial});
-    EXPECT_EQ(rig.view.ended, 1);
-    EXPECT_NE(rig.log.Text().find("Warning: the PDA backup"), std::string::npos);
-    EXPECT_EQ(rig.window->Texts().serialNumber, "99NN00001122") << "the PDA was written anyway";
+    EXPECT_EQ(rig.view.ended, 0) << "exit code 1";
+    EXPECT_NE(rig.log.Text().find("The card's PDA could not be saved first: every name for the PDA backup"),
+              std::string::npos)
+        << rig.log.Text();
+    EXPECT_NE(rig.log.Text().find("Nothing was written to the card."), std::string::npos);
+    EXPECT_TRUE(rig.card.State().flash == flash) << "neither the PDA nor any image was written";
 }
 
 }  // namespace

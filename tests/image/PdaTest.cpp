@@ -172,19 +172,21 @@ Pda PdaOfSizes(const std::vector<uint16_t>& sizes) {
     return pda;
 }
 
-TEST(PdaSerialize, RecordsOf512WordsOverflowWithoutWritingPastTheOutput) {
+// The end record must fit inside the card's 512-word area too: a list one
+// word longer would put its check value past the area.
+TEST(PdaSerialize, RecordsOverTheAreaOverflowWithoutWritingPastTheOutput) {
     testsupport::LogCapture log;
-    std::vector<uint16_t> out(Pda::kMaxSerializedWords + 8, 0xEEEE);
-    Pda fits = PdaOfSizes({200, 311});
-    EXPECT_EQ(fits.Serialize(out.data(), Pda::kMaxSerializedWords), 514);
-    EXPECT_EQ(out[514], 0xEEEE);
+    std::vector<uint16_t> out(520, 0xEEEE);
+    Pda fits = PdaOfSizes({200, 309});
+    EXPECT_EQ(fits.Serialize(out.data(), out.size()), 512);
+    EXPECT_EQ(out[512], 0xEEEE);
     EXPECT_EQ(log.Text(), "");
 
     std::fill(out.begin(), out.end(), 0xEEEE);
-    Pda full = PdaOfSizes({200, 312});
-    EXPECT_EQ(full.Serialize(out.data(), Pda::kMaxSerializedWords), 0);
+    Pda full = PdaOfSizes({200, 310});
+    EXPECT_EQ(full.Serialize(out.data(), out.size()), 0);
     Pda longLast = PdaOfSizes({500, 3000});  // one long record runs far past 512
-    EXPECT_EQ(longLast.Serialize(out.data(), Pda::kMaxSerializedWords), 0);
+    EXPECT_EQ(longLast.Serialize(out.data(), out.size()), 0);
     EXPECT_EQ(log.Text(), "PDA OVERFLOW. PDA EXCEEDS 512 WORD LIMIT.\nPDA OVERFLOW. PDA EXCEEDS 512 WORD LIMIT.\n");
     for (uint16_t word : out) EXPECT_EQ(word, 0xEEEE);
 }

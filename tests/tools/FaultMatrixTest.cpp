@@ -1,5 +1,6 @@
 // Every card fault against every operation it can strike: the quiet update,
-// the PDA edit and clear, the dump, and Show PDA followed by an edit. Each
+// the PDA edit and clear, the dump, Show PDA followed by an edit, and the
+// quiet PDA writes (an update merging a .pda file, -restorepda). Each
 // cell shows that its fault fired (the software card counts them), what
 // the user is told, what the card's production data became (compared word
 // for word with what was meant), and whether the card comes back: a quiet
@@ -16,9 +17,11 @@
 #include <vector>
 
 #include "ToolsRig.h"
+#include "app/PdaBackup.h"
 #include "app/ResourceIds.h"
 #include "sim/CardProtocol.h"
 #include "sim/PdaArea.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -31,7 +34,7 @@ using toolstest::ToolsRig;
 const char kNewMac[] = "00-60-1D-AB-CD-EF";
 const std::vector<uint16_t> kNewMacWords = {0x6000, 0xAB1D, 0xEFCD};
 
-enum class Operation { kQuietUpdate, kEdit, kClear, kDump, kShowThenEdit };
+enum class Operation { kQuietUpdate, kEdit, kClear, kDump, kShowThenEdit, kPdaUpdate, kRestore };
 
 const char* OperationName(Operation operation) {
     switch (operation) {
@@ -40,6 +43,8 @@ const char* OperationName(Operation operation) {
     case Operation::kClear: return "PDA clear";
     case Operation::kDump: return "dump";
     case Operation::kShowThenEdit: return "show, then edit";
+    case Operation::kPdaUpdate: return "update + .pda";
+    case Operation::kRestore: return "restore";
     }
     return "?";
 }
@@ -48,6 +53,7 @@ struct Fault {
     const char* name;
     std::function<void(sim::SoftwareCard&)> apply;
     std::vector<std::string> kinds;  // what the card counts when it fires
+    bool blocksBackup = false;       // every name the PDA backup may take is a folder
 };
 
 void Add(sim::SoftwareCard& card, const std::string& fault) {
@@ -72,6 +78,11 @@ const Fault kPowerInPda = RuleFault("power loss in PDA write", {"download-partia
 const Fault kOldDriver = RuleFault("old driver", {"driver-too-old"}, {"driver-too-old"});
 const Fault kBadCrc = {"bad PDA CRC", [](sim::SoftwareCard& card) { ASSERT_TRUE(sim::CorruptPdaCrc(card.State())); },
                        {"pda-bad-crc"}};
+const Fault kPdaReadsRefused = RuleFault(
+    "PDA reads refused", {"read-refuse nth 1 range 0x7F0000 0x7F03FF", "read-refuse nth 2 range 0x7F0000 0x7F03FF"},
+    {"read-refuse"});
+const Fault kBit31Only = RuleFault("PDA read with bit 31 only", {"pda-bit31-only"}, {"pda-bit31-only"});
+const Fault kBackupBlocked = {"backup not writable", [](sim::SoftwareCard&) {}, {}, true};
 const Fault kLibraryError = {"library start-up error",
                              [](sim::SoftwareCard& card) { card.State().libraryLastError = 2; }, {"library-error"}};
 
@@ -151,6 +162,25 @@ const Row kRows[] = {
     {kLibraryError, Operation::kEdit, {kNotOpened + ", nothing sent", "same", "-"}},
     {kLibraryError, Operation::kClear, {kNotOpened + ", nothing sent", "same", "-"}},
     {kLibraryError, Operation::kDump, {kNotOpened + " [no file], nothing sent", "same", "-"}},
+
+    // The PDA writes of a quiet run: an update that merges a .pda file (a
+    // new serial number) and "-restorepda" of a file of this card (its
+    // records with that serial). Nothing is written over an area that did
+    // not read the same twice or could not be saved first.
+    {kPdaReadsRefused, Operation::kPdaUpdate, {"exit 1, nothing sent", "same", "-"}},
+    {kPdaReadsRefused, Operation::kRestore, {"exit 1, nothing sent", "same", "-"}},
+    {kFlakyReads, Operation::kPdaUpdate, {"exit 1, nothing sent", "same", "-"}},
+    {kFlakyReads, Operation::kRestore, {"exit 1, nothing sent", "same", "-"}},
+    {kBit31Only, Operation::kPdaUpdate, {"exit 0, data sent", "rewritten", "yes"}},
+    {kBit31Only, Operation::kRestore, {"exit 0, data sent", "rewritten", "yes"}},
+    {kPartial, Operation::kPdaUpdate, {"exit 1, data sent", "damaged", "yes"}},
+    {kPartial, Operation::kRestore, {"exit 1, data sent", "damaged", "yes"}},
+    {kWrong, Operation::kPdaUpdate, {"exit 1, data sent", "damaged", "yes"}},
+    {kWrong, Operation::kRestore, {"exit 1, data sent", "damaged", "yes"}},
+    {kPowerInPda, Operation::kPdaUpdate, {"exit 1, data sent", "damaged", "yes"}},
+    {kPowerInPda, Operation::kRestore, {"exit 1, data sent", "damaged", "yes"}},
+    {kBackupBlocked, Operation::kPdaUpdate, {"exit 1, nothing sent", "same", "-"}},
+    {kBackupBlocked, Operation::kRestore, {"exit 1, nothing sent", "same", "-"}},
 };
 
 struct Cell {
@@ -170,14 +200,21 @@ std::vector<uint16_t> StoredPda(const sim::SoftwareCard& card) {
     return words;
 }
 
-// What a tool means to write: the same records with the new MAC address, or none.
+// The serial number the .pda file of the PDA writes brings.
+const std::vector<uint16_t> kNewSerialRecord = {0x0007, 0x0003, 0x3939, 0x4E4E, 0x3030, 0x3030, 0x3131, 0x3232};
+
+// What a tool means to write: the same records with the new MAC address or
+// serial number, or none.
 std::vector<uint16_t> IntendedPda(const std::vector<uint16_t>& before, Operation operation) {
     std::vector<uint16_t> words;
-    if (operation == Operation::kEdit) {
+    if (operation == Operation::kEdit || operation == Operation::kRestore) {
         for (const sim::PdaRecordSpan& record : sim::WalkPda(before).records) {
             const auto first = before.begin() + static_cast<long>(record.index);
             std::vector<uint16_t> copy(first, first + record.length + 1);
-            if (record.code == 0x0101) std::copy(kNewMacWords.begin(), kNewMacWords.end(), copy.begin() + 2);
+            if (operation == Operation::kEdit && record.code == 0x0101) {
+                std::copy(kNewMacWords.begin(), kNewMacWords.end(), copy.begin() + 2);
+            }
+            if (operation == Operation::kRestore && record.code == 0x0003) copy = kNewSerialRecord;
             words.insert(words.end(), copy.begin(), copy.end());
         }
     }
@@ -185,9 +222,32 @@ std::vector<uint16_t> IntendedPda(const std::vector<uint16_t>& before, Operation
     return words;
 }
 
+// The update that merges the serial file means the card's records with
+// that serial number, and the calibration records it derives (0x0300 of
+// length 15, 0x0301 of length 18) beside them.
+bool UpdateMeant(const std::vector<uint16_t>& before, const std::vector<uint16_t>& stored) {
+    if (stored.empty()) return false;
+    std::vector<uint16_t> expected = IntendedPda(before, Operation::kRestore);
+    std::vector<uint16_t> found;
+    int calibration = 0;
+    for (const sim::PdaRecordSpan& record : sim::WalkPda(stored).records) {
+        const auto first = stored.begin() + static_cast<long>(record.index);
+        if ((record.code == 0x0300 && record.length == 15) || (record.code == 0x0301 && record.length == 18)) {
+            ++calibration;
+            continue;
+        }
+        found.insert(found.end(), first, first + record.length + 1);
+    }
+    sim::CloseWithCrc(found);
+    return calibration == 2 && found == expected;
+}
+
 std::string PdaState(const sim::SoftwareCard& card, const std::vector<uint16_t>& before, Operation operation) {
     if (PdaWords(card) == before) return "same";
-    if (StoredPda(card) == IntendedPda(before, operation)) return "rewritten";
+    if (operation == Operation::kPdaUpdate ? UpdateMeant(before, StoredPda(card))
+                                           : StoredPda(card) == IntendedPda(before, operation)) {
+        return "rewritten";
+    }
     return sim::WalkPda(PdaWords(card)).CrcMatches() ? "WRONG" : "damaged";
 }
 
@@ -296,7 +356,9 @@ Cell ToolOperation(const Fault& fault, Operation operation) {
             rig.card.State().faults = sim::FaultSet();  // the fault goes away
             window.OnCommand(IDM_EDIT_MAC_SERIAL);
             break;
-        case Operation::kQuietUpdate: break;
+        case Operation::kQuietUpdate:
+        case Operation::kPdaUpdate:
+        case Operation::kRestore: break;
         }
     } catch (const ProcessEnded& ended) {
         cell.found.outcome = "exit " + std::to_string(ended.code);
@@ -312,13 +374,66 @@ Cell ToolOperation(const Fault& fault, Operation operation) {
     return cell;
 }
 
+// Every name the PDA backup of the card in `rig` may take (the rig's clock
+// stands still) made a folder, so that no backup can be written.
+int BlockBackupNames(const ToolsRig& rig) {
+    const std::filesystem::path stem =
+        std::filesystem::path(rig.log.Path()).parent_path() / "pda-00601D123456-00601D123456-20261208-060509";
+    int blocked = 0;
+    for (int n = 1; n <= meru::kMaxBackupsPerSecond; ++n) {
+        const std::string suffix = n == 1 ? ".pda" : "-" + std::to_string(n) + ".pda";
+        blocked += std::filesystem::create_directory(stem.string() + suffix) ? 1 : 0;
+    }
+    return blocked;
+}
+
+// A quiet run that writes the PDA: the update merging a .pda file, or the
+// restore of a file of this card; both with a new serial number.
+Cell PdaWrite(const Fault& fault, Operation operation) {
+    Cell cell;
+    ToolsRig rig(2, OlderCard());
+    fault.apply(rig.card);
+    const std::vector<uint16_t> before = PdaWords(rig.card);
+    const std::vector<uint16_t> file = operation == Operation::kRestore ? IntendedPda(before, operation)
+                                                                        : kNewSerialRecord;
+    const std::string path = rig.log.Path() + ".serial.pda";
+    testsupport::WriteWholeFile(path, toolstest::PdaFileText(file));
+    if (fault.blocksBackup) {
+        const int blocked = BlockBackupNames(rig);
+        cell.fired = "backup names taken " + std::to_string(blocked);
+        cell.allFired = blocked == meru::kMaxBackupsPerSecond;
+    }
+    int exitCode = -1;
+    try {
+        rig.StartFromCommandLine(operation == Operation::kRestore
+                                     ? std::vector<std::string>{"-quiet", "-restorepda", path}
+                                     : std::vector<std::string>{"-quiet", path});
+        if (rig.view.ended >= 0) exitCode = rig.view.ended == 1 ? 0 : 1;
+    } catch (const ProcessEnded& ended) {
+        exitCode = ended.code;
+    }
+    CountFired(rig.card, fault, cell);
+    if (fault.blocksBackup) {
+        const bool refused = rig.log.Text().find("The PDA backup could not be written") != std::string::npos;
+        cell.allFired = cell.allFired && refused;
+        if (!refused) cell.fired += ", NOT refused";
+    }
+    cell.found.outcome = exitCode < 0 ? "window stays open" : "exit " + std::to_string(exitCode);
+    cell.found.outcome += DataSent(rig.card) ? ", data sent" : ", nothing sent";
+    cell.found.pda = PdaState(rig.card, before, operation);
+    cell.found.recovered = cell.found.pda == "same" ? "-" : RestoredFromBackup(rig, before);
+    return cell;
+}
+
 TEST(FaultMatrix, EveryFaultStrikesAndTheProductionDataComesBack) {
     std::printf("%-29s | %-15s | %-34s | %-57s | %-9s | %s\n", "fault", "operation", "fired", "outcome", "PDA",
                 "recovered");
     for (const Row& row : kRows) {
         SCOPED_TRACE(std::string(row.fault.name) + " / " + OperationName(row.operation));
-        const Cell cell =
-            row.operation == Operation::kQuietUpdate ? QuietUpdate(row.fault) : ToolOperation(row.fault, row.operation);
+        const Cell cell = row.operation == Operation::kQuietUpdate ? QuietUpdate(row.fault)
+                          : row.operation == Operation::kPdaUpdate || row.operation == Operation::kRestore
+                              ? PdaWrite(row.fault, row.operation)
+                              : ToolOperation(row.fault, row.operation);
         std::printf("%-29s | %-15s | %-34s | %-57s | %-9s | %s\n", row.fault.name, OperationName(row.operation),
                     cell.fired.c_str(), cell.found.outcome.c_str(), cell.found.pda.c_str(),
                     cell.found.recovered.c_str());

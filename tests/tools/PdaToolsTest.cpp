@@ -51,6 +51,23 @@ std::vector<uint16_t> StoredRecord(const sim::CardState& card, uint16_t code) {
     return {};
 }
 
+// Changes one data word of a record in the card's PDA, with a fresh check
+// value; with `window`, the window is made to show the card so changed.
+void ChangeCardRecord(ToolsRig& rig, uint16_t code, size_t dataWord, uint16_t value, bool window) {
+    std::vector<uint16_t> words = StoredPda(rig.card.State());
+    for (const sim::PdaRecordSpan& span : sim::WalkPda(words).records) {
+        if (span.code == code) words[span.index + 2 + dataWord] = value;
+    }
+    words.resize(words.size() - 3);
+    sim::CloseWithCrc(words);
+    ASSERT_TRUE(sim::WritePdaWords(rig.card.State(), words));
+    if (window) {
+        rig.window->CardPda().Clear();
+        rig.window->CardPda().ParseWords(words.data(), static_cast<uint16_t>(words.size()));
+        rig.window->RefreshPdaFields();
+    }
+}
+
 // The lines themselves are PdaDisplayText's; here the words are the card's.
 TEST(ShowPda, TheCardsRecordsInATextWindow) {
     ToolsRig rig;
@@ -208,6 +225,15 @@ TEST(PdaWrites, OnlyAFreshGoodReadIsChangedAndBackedUp) {
          IDM_CLEAR_PDA, nullptr, {kSure, kUnreadableBox}, false, 0},
         {"clear after a failed Show PDA", [&](ToolsRig& r) { flakyShow(r, false); }, IDM_CLEAR_PDA, nullptr,
          {kReadInvalid, kSure, kClearedBox}, true, 12},
+        // The dialog upper-cases the serial it was offered: not a change.
+        {"edit leaving a lower-case serial as it was",
+         [](ToolsRig& r) { ChangeCardRecord(r, 0x0003, 1, 0x6173, true); }, IDM_EDIT_MAC_SERIAL, "99SA00012345",
+         {kUnchangedBox}, false, 0},
+        {"edit of a card swapped while the window was open",
+         [](ToolsRig& r) { ChangeCardRecord(r, 0x0101, 2, 0xEFCD, false); }, IDM_EDIT_MAC_SERIAL, "NEW",
+         {"The card's PDA holds the MAC address 00-60-1D-12-CD-EF, not the 00-60-1D-12-34-56 this window showed: "
+          "was the card changed? Nothing was written to the card."},
+         false, 0},
         {"clear the card refuses",
          [](ToolsRig& r) {
              std::string error;

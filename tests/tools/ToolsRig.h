@@ -85,6 +85,22 @@ inline std::vector<std::string> BackupFiles(const std::string& logPath) {
     return paths;
 }
 
+// Words as .pda text, one record a line.
+inline std::string PdaFileText(const std::vector<uint16_t>& words) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (size_t at = 0; at < words.size();) {
+        const size_t end = std::min(words.size(), at + 1 + words[at]);
+        for (size_t i = at; i < end; ++i) {
+            text += "0x";
+            for (int shift = 12; shift >= 0; shift -= 4) text += kDigits[(words[i] >> shift) & 0xF];
+            text += i + 1 < end ? ", " : "\n";
+        }
+        at = end;
+    }
+    return text;
+}
+
 // The main window over the software card with the maintenance commands
 // attached, started interactively (the one adapter is then selected).
 struct ToolsRig : apptest::WindowRig {

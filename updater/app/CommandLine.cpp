@@ -86,6 +86,8 @@ void ParseCommandLine(const std::vector<std::string>& args, Settings& settings,
             settings.restorePda = true;
             settings.restorePdaPath = i + 1 < args.size() ? args[i + 1] : std::string();
             ++i;
+        } else if (SameOption(argument, "-otherMacOK")) {
+            settings.otherMacOk = true;
         } else {
             settings.commandLineFiles = true;
             addFile(argument);

@@ -120,7 +120,7 @@ public:
     bool ProgramImage(FirmwareImage& image, bool station, const std::string& description, const std::string& path);
     void ProgrammingFailDiagnostic();
     bool MergePdaFile(const std::string& path);
-    bool WritePdaToCard();
+    bool WritePdaToCard(const Pda& asRead);
     // Quiet mode: runs the update (repeated and delayed as asked) and ends the dialog.
     void RunQuietLoop();
     // RunUpdate with the file list held still: files that arrive meanwhile are added afterwards.

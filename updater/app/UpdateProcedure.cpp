@@ -8,11 +8,13 @@
 
 #include "app/AdapterSession.h"
 #include "app/MainWindow.h"
-#include "app/PdaBackup.h"
+#include "app/MergedPdaWrite.h"
+#include "app/PdaTexts.h"
 #include "base/ProcessExit.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
 #include "base/Settings.h"
+#include "card/PdaArea.h"
 #include "image/Calibration.h"
 #include "image/FirmwareImage.h"
 #include "image/ImageInfo.h"
@@ -60,17 +62,57 @@ bool MainWindow::MergePdaFile(const std::string& path) {
     return true;
 }
 
-bool MainWindow::WritePdaToCard() {
-    cursor_ = Cursor::kWait;
-    view_.SetCursor(cursor_);
-    view_.EnableWindow(false);
-    // The production data block is always read back after it is written.
-    const bool written = adapter_.writePda(cardPda_, texts_.forceAllBlocks, true);
+namespace {
+
+// The log line of a merge that sets another MAC address than the card held.
+void LogMacChange(const Pda& before, const Pda& after) {
+    const std::string old = PdaMacText(before);
+    const std::string now = PdaMacText(after);
+    if (old != now) {
+        LogPrintf("The merged PDA changes the card's MAC address: old %s, new %s\n", old.empty() ? "none" : old.c_str(),
+                  now.empty() ? "none" : now.c_str());
+    }
+}
+
+}  // namespace
+
+// The merged PDA replaces the card's only after the card's area has been
+// read again, twice alike, still holds the list the merge was built on,
+// and is saved in a backup that reads back; otherwise nothing is written
+// and the run stops with the reason.
+bool MainWindow::WritePdaToCard(const Pda& asRead) {
+    LogMacChange(asRead, cardPda_);
+    PdaArea area;
+    adapter_.readPdaArea(area);
+    std::string refusal = PdaAreaRefusal(area, true);
+    if (refusal.empty() && area.list.Records() != asRead.Records()) {
+        refusal = "The card's PDA changed since it was read for the update.";
+    }
+    PdaWriteResult result;
+    if (refusal.empty()) {
+        cursor_ = Cursor::kWait;
+        view_.SetCursor(cursor_);
+        view_.EnableWindow(false);
+        result = WriteMergedPda(adapter_, area, cardPda_, texts_.adapterMac, system_.LocalTime(),
+                                texts_.forceAllBlocks);
+        view_.EnableWindow(true);
+        cursor_ = Cursor::kArrow;
+        view_.SetCursor(cursor_);
+        if (result.outcome == PdaWriteOutcome::kNoBackup) {
+            refusal = "The card's PDA could not be saved first: " + result.why + ".";
+        } else if (result.outcome == PdaWriteOutcome::kTooLarge) {
+            refusal = result.why;
+        }
+    }
+    if (!refusal.empty()) {
+        CloseAdapter();
+        ReportBox(view_.Owner(), (refusal + " Nothing was written to the card.").c_str(), "Cannot Continue",
+                  kBoxIconStop);
+        return false;
+    }
     adapter_.concludeSession();
+    const bool written = result.outcome == PdaWriteOutcome::kWritten;
     if (!written) ReportBox(view_.Owner(), "PDA Update FAILED", "PDA Update Complete", kBoxOk);
-    view_.EnableWindow(true);
-    cursor_ = Cursor::kArrow;
-    view_.SetCursor(cursor_);
     return written;
 }
 
@@ -105,12 +147,9 @@ void MainWindow::RunUpdate() {
         return;
     }
 
-    if (run.merged > 0) {
-        WritePdaBackup(run.pdaAsRead, texts_.adapterMac, system_.LocalTime());
-        if (!WritePdaToCard()) {
-            passResult_ = PassResult::kFailed;
-            return;
-        }
+    if (run.merged > 0 && !WritePdaToCard(run.pdaAsRead)) {
+        passResult_ = PassResult::kFailed;
+        return;
     }
     adapter_.checkDriver();
 

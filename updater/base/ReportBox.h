@@ -12,6 +12,8 @@ constexpr unsigned kBoxYesNo = 0x04;
 constexpr unsigned kBoxIconStop = 0x10;
 constexpr unsigned kBoxIconExclamation = 0x30;
 constexpr unsigned kBoxIconInformation = 0x40;
+// The second button (Cancel of OK/Cancel) is the default.
+constexpr unsigned kBoxDefaultSecond = 0x100;
 
 constexpr int kAnswerOk = 1;
 constexpr int kAnswerCancel = 2;

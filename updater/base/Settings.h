@@ -22,6 +22,9 @@ struct Settings {
     // whole production data instead of updating (the path may be empty).
     bool restorePda = false;
     std::string restorePdaPath;
+    // "-otherMacOK": a quiet restore may write a file that names another
+    // MAC address than the card's.
+    bool otherMacOk = false;
 };
 
 // The one copy the program uses.

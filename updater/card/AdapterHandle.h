@@ -19,6 +19,7 @@ namespace meru {
 class FirmwareImage;
 class Pda;
 struct FirmwareIdentity;
+struct PdaArea;
 
 // MAC controller types found by card identification.
 constexpr uint16_t kMacTypeMx100 = 1;
@@ -77,15 +78,10 @@ public:
     bool readFileNames(std::string& primary, std::string& station);
     bool readPermanentAddress(uint8_t (&destination)[6]);
     bool readPda(Pda& pda);
-    // The production data area's raw words whatever they hold, read as
-    // readPda reads them, and once more through the aux path when the first
-    // read fails or holds no records.
-    enum class RawPda {
-        kUnreadable,  // neither read succeeded
-        kInvalid,     // read, but no list with a matching check value
-        kValid,       // `list` holds the records
-    };
-    RawPda readRawPda(uint16_t (&words)[kPdaWords], Pda& list);
+    // The production data area's words whatever they hold, read twice (each
+    // read as readPda reads, once more with bit 31 when the first fails or
+    // holds no records); the two must agree. Sets area.state.
+    void readPdaArea(PdaArea& area);
 
     // --- flash programming ---
     bool auxWrite(const AuxRecord& record);
@@ -101,7 +97,13 @@ public:
         kUnreadable,  // a block could not be read, twice
     };
     FlashContents holdsImage(FirmwareImage& image);
+    // Writes the serialised list (nothing when it does not fit the area);
+    // with `verify`, true only when the full PDA read then gives the same
+    // records and check value.
     bool writePda(const Pda& pda, bool force, bool verify);
+    // Writes `count` words (at most kPdaWords) as they are at the PDA
+    // address; with `verify`, true only when the area then reads as those words.
+    bool writePdaWords(const uint16_t* words, uint16_t count, bool force, bool verify);
 
     // --- state ---
     int32_t libraryHandle() const { return libraryHandle_; }
@@ -132,6 +134,8 @@ private:
     Comparison compareWithCard(const AuxRecord& record);
     // The production data area's words at `address`; false when the read fails.
     bool readPdaWords(uint32_t address, uint16_t (&words)[kPdaWords]);
+    // One read of the area as readPda makes it; false when it failed.
+    bool readPdaAreaOnce(uint16_t (&words)[kPdaWords]);
 
     AccessLibrary& library_;
     Registry& registry_;

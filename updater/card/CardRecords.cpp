@@ -5,6 +5,7 @@
 
 #include "card/AdapterHandle.h"
 #include "card/CardRequests.h"
+#include "card/PdaArea.h"
 #include "image/FirmwareIdentity.h"
 #include "image/Pda.h"
 
@@ -203,9 +204,9 @@ bool AdapterHandle::readPda(Pda& pda) {
     return false;
 }
 
-AdapterHandle::RawPda AdapterHandle::readRawPda(uint16_t (&words)[kPdaWords], Pda& list) {
+bool AdapterHandle::readPdaAreaOnce(uint16_t (&words)[kPdaWords]) {
     bool read = readPdaWords(pdaAddress_, words);
-    list.Clear();
+    Pda list;
     if (!read || list.ParseWords(words, kPdaWords) == 0) {
         uint16_t flagged[kPdaWords];
         Pda second;
@@ -215,13 +216,27 @@ AdapterHandle::RawPda AdapterHandle::readRawPda(uint16_t (&words)[kPdaWords], Pd
             read = true;
         }
     }
-    list.Clear();
-    if (!read) return RawPda::kUnreadable;
-    if (list.ParseWords(words, kPdaWords) != 0 && list.SawEndRecord() && list.ReadCrc() == list.StoredCrc()) {
-        return RawPda::kValid;
+    return read;
+}
+
+void AdapterHandle::readPdaArea(PdaArea& area) {
+    area.list.Clear();
+    area.state = PdaArea::State::kUnreadable;
+    uint16_t first[kPdaWords];
+    uint16_t second[kPdaWords];
+    if (!isOpen() || !readPdaAreaOnce(first) || !readPdaAreaOnce(second)) return;
+    if (!std::equal(first, first + kPdaWords, second)) {
+        area.state = PdaArea::State::kUnsteady;
+        return;
+    }
+    std::copy(first, first + kPdaWords, area.words.begin());
+    Pda& list = area.list;
+    if (list.ParseWords(first, kPdaWords) != 0 && list.SawEndRecord() && list.ReadCrc() == list.StoredCrc()) {
+        area.state = PdaArea::State::kValid;
+        return;
     }
     list.Clear();
-    return RawPda::kInvalid;
+    area.state = PdaArea::State::kInvalid;
 }
 
 }  // namespace meru

@@ -1,10 +1,12 @@
 // Writing the card's flash: single blocks, whole firmware images and the
 // production data area.
+#include <algorithm>
 #include <cstring>
 
 #include "base/SessionLog.h"
 #include "card/AdapterHandle.h"
 #include "card/CardRequests.h"
+#include "card/PdaArea.h"
 #include "image/FirmwareImage.h"
 #include "image/Pda.h"
 
@@ -136,25 +138,37 @@ bool AdapterHandle::writePda(const Pda& pda, bool force, bool verify) {
     // A list that does not fit the area serialises to nothing: write nothing then.
     uint16_t words[Pda::kMaxSerializedWords];
     const uint16_t wordCount = pda.Serialize(words, Pda::kMaxSerializedWords);
-    if (wordCount == 0) return false;
+    if (wordCount == 0 || !writePdaWords(words, wordCount, force, false)) return false;
+    if (!verify) return true;
+    // Checked as a PDA, the way every reader of the card will read it: the
+    // same records and check value (a byte comparison alone would pass a
+    // list that the full read does not find, and fail one it does).
+    Pda back;
+    return readPda(back) && back.Records() == pda.Records() && back.StoredCrc() == pda.ListCrc();
+}
 
+bool AdapterHandle::writePdaWords(const uint16_t* words, uint16_t count, bool force, bool verify) {
+    if (!isOpen() || count == 0 || count > kPdaWords) return false;
     prepareDownload();
     AuxRecord record;
     record.setAddress(pdaAddress_);
-    for (uint16_t i = 0; i < wordCount; ++i) {
+    for (uint16_t i = 0; i < count; ++i) {
         record.data()[2 * i] = static_cast<uint8_t>(words[i]);
         record.data()[2 * i + 1] = static_cast<uint8_t>(words[i] >> 8);
     }
-    record.setCount(static_cast<uint16_t>(2 * wordCount));
+    record.setCount(static_cast<uint16_t>(2 * count));
 
     events_.Reset(overlapped_.event);
     uint8_t driverCheck[8] = {};
     blockProtocols(true);
     checkDriver(driverCheck);
     enableAux();
-    const bool written = writeBlock(record, force, verify);
+    const bool written = writeBlock(record, force, false);
     checkDriver(driverCheck);
-    return written;
+    if (!written || !verify) return written;
+    PdaArea area;
+    readPdaArea(area);
+    return area.Read() && std::equal(words, words + count, area.words.begin());
 }
 
 }  // namespace meru

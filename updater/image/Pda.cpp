@@ -112,7 +112,8 @@ uint16_t Pda::ReadCrc() const { return Crc16ArcWords(kEndRecordHeader, 2, runnin
 uint16_t Pda::Serialize(uint16_t* output, size_t capacity) const {
     size_t recordWords = 0;
     for (const auto& record : records_) recordWords += record.size();
-    if (recordWords >= kMaxWords) {
+    // The end record's three words must fit the area too.
+    if (recordWords + 3 > kMaxSerializedWords) {
         LogPrintf("PDA OVERFLOW. PDA EXCEEDS %u WORD LIMIT.\n", static_cast<unsigned>(kMaxWords));
         return 0;
     }

@@ -18,8 +18,9 @@ uint16_t Crc16ArcBytes(const uint8_t* bytes, size_t count, uint16_t crc = 0);
 class Pda {
 public:
     static constexpr size_t kMaxWords = 512;
-    // Serialize writes at most this many words (512 + the end record's 3 - 1).
-    static constexpr size_t kMaxSerializedWords = 514;
+    // Serialize writes at most this many words: the records and the end
+    // record together fit the card's area.
+    static constexpr size_t kMaxSerializedWords = kMaxWords;
 
     void Clear();
     // Applies a word stream: adds/replaces records, deletes on length 1, stops
@@ -42,8 +43,8 @@ public:
     bool SawEndRecord() const { return sawEndRecord_; }
 
     // Writes the records and the end record into output (capacity words);
-    // the word count, or 0 when the records exceed 512 words (logged) or the
-    // output is too small. Never writes past `capacity`.
+    // the word count, or 0 when records and end record exceed 512 words
+    // (logged) or the output is too small. Never writes past `capacity`.
     uint16_t Serialize(uint16_t* output, size_t capacity) const;
 
     bool Empty() const { return records_.empty(); }

@@ -1,20 +1,24 @@
-// "-restorepda FILE": the card's whole production data replaced by the
-// records of a .pda file (a backup, usually), with a fresh check value and
-// read back. Nothing is merged with what the card holds and nothing is
-// derived. It reaches cards the other tools refuse: a PDA that is empty,
-// cleared, of bad check value or unreadable.
+// "-restorepda FILE": the card's whole production data replaced by a
+// backup's area word for word, or by the records of a .pda file with a
+// fresh check value, and read back. Nothing is merged with what the card
+// holds and nothing is derived. It reaches cards the other tools refuse: a
+// PDA that is empty, cleared or of bad check value. What the card holds is
+// saved first, so it must read the same twice; a file of another card is
+// written only when the user agrees (-otherMacOK in a quiet run).
 #include <cstdio>
 #include <string>
 
 #include "app/MainWindow.h"
-#include "app/PdaBackup.h"
+#include "app/MergedPdaWrite.h"
 #include "app/PdaTexts.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
 #include "base/Settings.h"
+#include "card/PdaArea.h"
 #include "image/Pda.h"
 #include "tools/PermanentAddress.h"
 #include "tools/MaintenanceCommands.h"
+#include "tools/PdaRestoreFile.h"
 
 namespace meru {
 
@@ -23,27 +27,6 @@ namespace {
 const char kCaption[] = "PDA Restore";
 const char kNothingWritten[] = " Nothing was written to the card.";
 const char kTooOldDriverText[] = "This program requires a newer driver version to update cards.";
-
-// The records of the file as the card's whole PDA: "" when the file can be
-// written as it is, otherwise why not.
-std::string LoadRecords(const std::string& path, Pda& records) {
-    uint16_t words[Pda::kMaxWords] = {};
-    const uint16_t count = ReadPdaTextFile(path, words);
-    if (count == 0) return "The file \"" + path + "\" could not be loaded as a .pda file.";
-    records.Clear();
-    records.ParseWords(words, count);
-    if (records.Find(kPdaPlatform) == nullptr) {
-        return "The file \"" + path + "\" holds no platform record (0x0008); the card would be left without one.";
-    }
-    if (records.Find(kPdaMacAddress) == nullptr) {
-        return "The file \"" + path + "\" holds no MAC address record (0x0101); the card would be left without one.";
-    }
-    uint16_t serialized[Pda::kMaxSerializedWords];
-    if (records.Serialize(serialized, Pda::kMaxSerializedWords) == 0) {
-        return "The records of \"" + path + "\" do not fit the card's production data area.";
-    }
-    return "";
-}
 
 std::string OnlyAdapterRefusal(MainWindow::OnlyAdapter found) {
     switch (found) {
@@ -63,8 +46,10 @@ bool Refuse(MainWindow& window, const std::string& why) {
     return false;
 }
 
-// "PDA written: 12 records (0x0001 ... 0x0901), 263 words, check value 0x1234".
-void LogWritten(const Pda& records) {
+// "PDA written: 12 records (0x0001 ... 0x0901), 263 words, check value 0x1234";
+// a backup's area word for word: the words up to its end record.
+void LogWritten(const RestoreFile& file) {
+    const Pda& records = file.records;
     uint16_t words[Pda::kMaxSerializedWords];
     const uint16_t count = records.Serialize(words, Pda::kMaxSerializedWords);
     std::string codes;
@@ -75,15 +60,30 @@ void LogWritten(const Pda& records) {
     }
     LogPrintf("PDA written: %u records (%s ), %u words, check value 0x%04X\n",
               static_cast<unsigned>(records.RecordCount()), codes.c_str(), static_cast<unsigned>(count),
-              static_cast<unsigned>(records.ListCrc()));
+              static_cast<unsigned>(file.wholeArea ? records.StoredCrc() : records.ListCrc()));
+    if (file.wholeArea) LogPrintf("All 512 words of the area are as the backup holds them.\n");
+}
+
+// The MAC address the card stands for: its PDA's when it holds one, its
+// permanent address otherwise.
+std::string CardMac(const PdaArea& area, const std::string& permanentAddress) {
+    const std::string mac = area.state == PdaArea::State::kValid ? PdaMacText(area.list) : "";
+    return mac.empty() ? permanentAddress : mac;
+}
+
+// Whether the file is this card's: a backup taken of this card (the same
+// permanent address), or a file naming the card's MAC address (or none).
+bool SameCard(const RestoreFile& file, const std::string& cardMac, const std::string& permanentAddress) {
+    if (file.wholeArea && !permanentAddress.empty() && file.permanentAddress == permanentAddress) return true;
+    return file.mac.empty() || file.mac == cardMac;
 }
 
 }  // namespace
 
 bool MaintenanceCommands::RestorePda(MainWindow& window, const std::string& path) {
     LogPrintf("PDA restore from \"%s\"\n", path.c_str());
-    Pda records;
-    const std::string unloadable = LoadRecords(path, records);
+    RestoreFile file;
+    const std::string unloadable = LoadRestoreFile(path, file);
     if (!unloadable.empty()) return Refuse(window, unloadable);
 
     std::string adapterName;
@@ -93,45 +93,63 @@ bool MaintenanceCommands::RestorePda(MainWindow& window, const std::string& path
     if (static_cast<int32_t>(adapter.queryDriverVersion()) < 0) return Refuse(window, kTooOldDriverText);
     const std::string permanentAddress = PermanentAddressText(adapter);
 
+    // What the card holds now: it is saved before anything is written, so
+    // it must read the same twice (whatever it holds).
+    PdaArea held;
+    adapter.readPdaArea(held);
+    const std::string unreadable = PdaAreaRefusal(held, false);
+    if (!unreadable.empty()) return Refuse(window, unreadable + " It cannot be saved first.");
+    const std::string cardMac = CardMac(held, permanentAddress);
+    const bool sameCard = SameCard(file, cardMac, permanentAddress);
+    if (!sameCard) {
+        LogPrintf("The file names the MAC address %s; the card's is %s.\n", file.mac.c_str(), cardMac.c_str());
+    }
+    const std::string what = file.wholeArea ? "the production data area saved in \"" + path + "\""
+                                            : "the " + std::to_string(file.records.RecordCount()) +
+                                                  " records of \"" + path + "\"";
+
     if (!TheSettings().quietMode) {
-        const std::string question = "Replace the production data of the card \"" + adapterName +
-                                     "\" (MAC address " + permanentAddress + ") with the " +
-                                     std::to_string(records.RecordCount()) + " records of \"" + path +
-                                     "\"? What the card holds now is saved beside the session log first.";
-        if (ReportBox(window.View().Owner(), question.c_str(), kCaption, kBoxOkCancel | kBoxIconExclamation) !=
-            kAnswerOk) {
+        std::string question = "Replace the production data of the card \"" + adapterName + "\" (MAC address " +
+                               cardMac + ") with " + what + "?";
+        unsigned type = kBoxOkCancel | kBoxIconExclamation;
+        if (!sameCard) {
+            question += " The file is of another card: it names the MAC address " + file.mac +
+                        ", this card's is " + cardMac + ". Two cards with one address cannot share a network.";
+            type |= kBoxDefaultSecond;
+        }
+        question += " What the card holds now will be saved beside the session log first.";
+        if (ReportBox(window.View().Owner(), question.c_str(), kCaption, type) != kAnswerOk) {
             window.CloseAdapter();
             LogPrintf("PDA restore cancelled.%s\n", kNothingWritten);
             return false;
         }
+    } else if (!sameCard && !TheSettings().otherMacOk) {
+        return Refuse(window, "The file names the MAC address " + file.mac + ", not the card's " + cardMac +
+                                  " (-otherMacOK allows it).");
     }
 
-    // What the card holds now, for the record, whatever it is.
-    uint16_t raw[AdapterHandle::kPdaWords];
-    Pda current;
-    const AdapterHandle::RawPda held = adapter.readRawPda(raw, current);
-    std::string backup;
-    if (held == AdapterHandle::RawPda::kUnreadable) {
-        LogPrintf("The card's PDA could not be read: there is nothing to back up.\n");
-    } else {
-        const Pda* valid = held == AdapterHandle::RawPda::kValid ? &current : nullptr;
-        backup = WriteRawPdaBackup(raw, AdapterHandle::kPdaWords, valid, permanentAddress, window.System().LocalTime());
-        if (backup.empty()) return Refuse(window, "The backup of the card's PDA could not be written.");
+    const std::tm now = window.System().LocalTime();
+    const bool force = window.Texts().forceAllBlocks;
+    const PdaWriteResult result = file.wholeArea
+                                      ? WritePdaAreaWords(adapter, held, file.area, permanentAddress, now, force)
+                                      : WriteMergedPda(adapter, held, file.records, permanentAddress, now, force);
+    if (result.outcome == PdaWriteOutcome::kNoBackup || result.outcome == PdaWriteOutcome::kTooLarge) {
+        return Refuse(window, result.outcome == PdaWriteOutcome::kNoBackup
+                                  ? "The card's PDA could not be saved first: " + result.why + "."
+                                  : result.why);
     }
-
-    const bool written = adapter.writePda(records, window.Texts().forceAllBlocks, true);
     adapter.concludeSession();
     window.CloseAdapter();
-    if (!written) {
-        const std::string text = "The PDA could not be written to the card, or did not read back as written." +
-                                 (backup.empty() ? std::string() : " What it held before is in \"" + backup + "\".");
+    if (result.outcome != PdaWriteOutcome::kWritten) {
+        const std::string text = "The PDA could not be written to the card, or did not read back as written. What "
+                                 "it held before is in \"" + result.backup + "\".";
         ReportBox(window.View().Owner(), text.c_str(), kCaption, kBoxIconStop);
         return false;
     }
-    LogWritten(records);
+    LogWritten(file);
     ReportBox(window.View().Owner(),
               ("The PDA of \"" + path + "\" was written to the card and read back: " +
-               std::to_string(records.RecordCount()) + " records.")
+               std::to_string(file.records.RecordCount()) + " records.")
                   .c_str(),
               kCaption, kBoxOk);
     return true;

@@ -1,13 +1,15 @@
 // The PDA tools: show the card's production data, edit its MAC address and
 // serial number, clear it. Edit and clear work on the card's production data
-// as read right before they write, never on what the window last held, and
-// write nothing when that read fails.
+// as read right before they write (twice alike), never on what the window
+// last held, and write nothing when that read fails or no backup of it can
+// be saved.
 #include <tuple>
 
 #include "app/MainWindow.h"
-#include "app/PdaBackup.h"
+#include "app/MergedPdaWrite.h"
 #include "app/PdaTexts.h"
 #include "base/ReportBox.h"
+#include "card/PdaArea.h"
 #include "image/Pda.h"
 #include "tools/PermanentAddress.h"
 #include "tools/MaintenanceCommands.h"
@@ -23,51 +25,72 @@ constexpr uint16_t kSerialRecordLength = 7;
 constexpr size_t kSerialWords = std::tuple_size<SerialWords>::value;
 
 const char kPdaEditCaption[] = "PDA Update";
+const char kEditNothingWritten[] = " Nothing was written to the card.";
 const char kUnreadableText[] =
     "The PDA could not be read from the card, or it failed its check. Nothing was written to the card.";
-const char kNoBackupText[] =
-    "The PDA backup could not be written beside the session log. Nothing was written to the card.";
 const char kUnchangedText[] =
     "The card's PDA already holds this MAC address and serial number. Nothing was written to the card.";
 const char kEditedText[] = "PDA Update Successful! You MUST reload station code for changes to take effect.";
 const char kWriteFailedText[] = "PDA Update Failed. Unable to write to card.";
 const char kClearedText[] = "PDA cleared. Set a valid MAC address before programming station code.";
 
-// Reads the card's production data afresh into `asRead` (the adapter open).
-// A failed read or check closes the adapter and says so (in a box, and so
-// in the log).
-bool ReadForWrite(MainWindow& window, Pda& asRead, const char* caption) {
-    if (window.Adapter().readPda(asRead)) return true;
+// Reads the card's production data area afresh into `asRead` (the adapter
+// open): twice alike, with a valid list. Otherwise the adapter is closed
+// and the reason shown (in a box, and so in the log).
+bool ReadForWrite(MainWindow& window, PdaArea& asRead, const char* caption) {
+    window.Adapter().readPdaArea(asRead);
+    if (asRead.state == PdaArea::State::kValid) return true;
     window.CloseAdapter();
     ReportBox(window.View().Owner(), kUnreadableText, caption, kBoxIconStop);
     return false;
 }
 
-enum class Written { kYes, kFailed, kNoBackup };
-
-// Saves `asRead` beside the session log, then writes `pda` with the window's
-// force switch. Without a backup nothing is written. The block is always
-// read back: a write that the card took but stored otherwise must not be
-// reported as done. The session is concluded whether or not the write
-// succeeded, so that a failed write does not leave the card's protocols
-// blocked.
-Written BackUpAndWrite(MainWindow& window, const Pda& asRead, const Pda& pda) {
+// Writes `pda` over `asRead` through the merged write (backup first, read
+// back after) with the window's force switch, and concludes the session
+// whether or not the write succeeded, so that a failed write does not
+// leave the card's protocols blocked. The text to show.
+std::string BackUpAndWrite(MainWindow& window, const PdaArea& asRead, const Pda& pda, const char* doneText) {
     AdapterHandle& adapter = window.Adapter();
-    if (WritePdaBackup(asRead, PermanentAddressText(adapter), window.System().LocalTime()).empty()) {
-        return Written::kNoBackup;
+    const PdaWriteResult result = WriteMergedPda(adapter, asRead, pda, PermanentAddressText(adapter),
+                                                 window.System().LocalTime(), window.Texts().forceAllBlocks);
+    switch (result.outcome) {
+    case PdaWriteOutcome::kWritten: adapter.concludeSession(); return doneText;
+    case PdaWriteOutcome::kFailed: adapter.concludeSession(); return kWriteFailedText;
+    case PdaWriteOutcome::kNoBackup:
+        return "The card's PDA could not be saved first: " + result.why + "." + kEditNothingWritten;
+    case PdaWriteOutcome::kTooLarge: break;
     }
-    const bool written = adapter.writePda(pda, window.Texts().forceAllBlocks, true);
-    adapter.concludeSession();
-    return written ? Written::kYes : Written::kFailed;
+    return result.why + kEditNothingWritten;
 }
 
-// The dialog's texts applied to `pda`: the MAC address when its text was
-// changed from `offeredMac` and reads as one, the serial number always.
-void ApplyEdits(Pda& pda, const PdaEditFields& fields, const std::string& offeredMac) {
+// The serial text as the dialog's field leaves it: at most 12 characters,
+// upper-cased when the dialog converts.
+std::string FieldSerial(const std::string& text, bool upperCase) {
+    std::string field = text.substr(0, PdaEditFields::kSerialLimit);
+    if (upperCase) {
+        for (char& c : field) {
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return field;
+}
+
+// The dialog's texts applied to `pda`, each only when the user changed it:
+// the MAC address when its text names another address than `offeredMac`,
+// the serial number when its text is another than `offeredSerial` would
+// have become in the field. A field left alone keeps the record as read.
+void ApplyEdits(Pda& pda, const PdaEditFields& fields, const std::string& offeredMac,
+                const std::string& offeredSerial) {
     const MacParse mac = ParseMacText(fields.macText);
-    if (fields.macText != offeredMac && mac.outcome != MacOutcome::kNotAMac) {
+    const MacParse offered = ParseMacText(offeredMac);
+    if (mac.outcome != MacOutcome::kNotAMac &&
+        (offered.outcome == MacOutcome::kNotAMac || mac.words != offered.words)) {
         const uint16_t record[] = {kMacRecordLength, kPdaMacAddress, mac.words[0], mac.words[1], mac.words[2]};
         pda.AddRecord(record);
+    }
+    if (FieldSerial(fields.serialText, fields.convertToUppercase) ==
+        FieldSerial(offeredSerial, fields.convertToUppercase)) {
+        return;
     }
     const SerialWords serial = PackSerialText(fields.serialText);
     uint16_t record[2 + kSerialWords] = {kSerialRecordLength, kPdaSerialNumber};
@@ -92,28 +115,38 @@ void MaintenanceCommands::ShowPda(MainWindow& window) {
 }
 
 // The window's PDA keeps the edits whatever happens on the card, laid over
-// the fresh read when there is one.
+// the fresh read when there is one. A fresh read that names another MAC
+// address than the window showed is another card (swapped while the
+// window was open): nothing is written to it.
 void MaintenanceCommands::EditMacAndSerial(MainWindow& window) {
     PdaEditFields fields;
     fields.macText = window.Texts().pdaMac;
     fields.serialText = window.Texts().serialNumber;
     const std::string offeredMac = fields.macText;
+    const std::string offeredSerial = fields.serialText;
     if (view_.AskMacAndSerial(fields)) {
-        Pda asRead;
+        PdaArea asRead;
         const bool read = window.OpenSelectedAdapter(true) && ReadForWrite(window, asRead, kPdaEditCaption);
-        if (read) window.CardPda() = asRead;
-        ApplyEdits(window.CardPda(), fields, offeredMac);
+        const std::string cardMac = read ? PdaMacText(asRead.list) : "";
+        if (read && cardMac != offeredMac) {
+            window.CloseAdapter();
+            const std::string text = "The card's PDA holds the MAC address " + (cardMac.empty() ? "(none)" : cardMac) +
+                                     ", not the " + (offeredMac.empty() ? "(none)" : offeredMac) +
+                                     " this window showed: was the card changed?" + kEditNothingWritten;
+            ReportBox(window.View().Owner(), text.c_str(), kPdaEditCaption, kBoxIconStop);
+            window.CardPda() = asRead.list;
+            window.RefreshPdaFields();
+            return;
+        }
+        if (read) window.CardPda() = asRead.list;
+        ApplyEdits(window.CardPda(), fields, offeredMac, offeredSerial);
         if (read) {
-            const char* text = kUnchangedText;
-            if (window.CardPda().Records() != asRead.Records()) {
-                switch (BackUpAndWrite(window, asRead, window.CardPda())) {
-                case Written::kYes: text = kEditedText; break;
-                case Written::kFailed: text = kWriteFailedText; break;
-                case Written::kNoBackup: text = kNoBackupText; break;
-                }
+            std::string text = kUnchangedText;
+            if (window.CardPda().Records() != asRead.list.Records()) {
+                text = BackUpAndWrite(window, asRead, window.CardPda(), kEditedText);
             }
             window.CloseAdapter();
-            ReportBox(window.View().Owner(), text, kPdaEditCaption, kBoxOk);
+            ReportBox(window.View().Owner(), text.c_str(), kPdaEditCaption, kBoxOk);
         }
         window.CloseAdapter();
     }
@@ -121,22 +154,20 @@ void MaintenanceCommands::EditMacAndSerial(MainWindow& window) {
 }
 
 void MaintenanceCommands::ClearPda(MainWindow& window) {
-    Pda asRead;
+    PdaArea asRead;
     if (ReportBox(window.View().Owner(), "Are you sure you want to clear the PDA?", "Warning:", kBoxOkCancel) ==
             kAnswerOk &&
         window.OpenSelectedAdapter(true) && ReadForWrite(window, asRead, nullptr)) {
-        const Written written = BackUpAndWrite(window, asRead, Pda());
+        const std::string text = BackUpAndWrite(window, asRead, Pda(), kClearedText);
         window.CloseAdapter();
-        if (written == Written::kNoBackup) {
-            window.CardPda() = asRead;
-        } else {
+        // Nothing written: the window keeps the card's data.
+        if (text == kClearedText || text == kWriteFailedText) {
             window.CardPda().Clear();
+        } else {
+            window.CardPda() = asRead.list;
         }
         // A failed clear is told too, not left without an answer.
-        ReportBox(window.View().Owner(),
-                  written == Written::kYes ? kClearedText : written == Written::kFailed ? kWriteFailedText
-                                                                                          : kNoBackupText,
-                  nullptr, kBoxOk);
+        ReportBox(window.View().Owner(), text.c_str(), nullptr, kBoxOk);
     }
     window.CloseAdapter();
     window.RefreshPdaFields();
