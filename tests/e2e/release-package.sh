@@ -31,7 +31,7 @@ PY
     if grep -q ' \.debug' <<<"$(objdump -h "$OUT/$NAME/$file")"; then fail "$file has debug sections"; fi
 done
 
-rows() { msiinfo export "$MSI" "$1" | tr -d '\r' | tail -n +4; }
+rows() { (cd "$OUT" && msiinfo export "$MSI" "$1") | tr -d '\r' | tail -n +4; }
 [ "$(rows File | cut -f3 | sed 's/^.*|//' | sort | tr '\n' ' ')" = "Kestrelsvc.exe meru.exe " ] \
     || fail "File table: $(rows File | cut -f3 | tr '\n' ' ')"
 if grep -qi KBW32N50 <<<"$(rows File)"; then fail "KBW32N50.dll is in the package"; fi
