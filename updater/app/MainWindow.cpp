@@ -228,6 +228,7 @@ void MainWindow::RunPdaRestore() {
 void MainWindow::ShowManifest() { ReportBox(view_.Owner(), ManifestText().c_str(), nullptr, kBoxOk); }
 
 void MainWindow::RunGuardedUpdate() {
+    BeginPass();
     runActive_ = true;
     RunUpdate();
     runActive_ = false;
@@ -243,6 +244,7 @@ void MainWindow::RunQuietLoop() {
     int64_t runsLeft = settings.repeat ? static_cast<int64_t>(settings.repeatCount) : 1;
     for (;;) {
         RunGuardedUpdate();
+        ReportPass();
         if (settings.delay && settings.delaySeconds > 0) {
             const uint64_t milliseconds = static_cast<uint64_t>(settings.delaySeconds) * 1000u;
             system_.Sleep(static_cast<uint32_t>(std::min<uint64_t>(milliseconds, 0xFFFFFFFEu)));

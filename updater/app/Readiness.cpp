@@ -41,6 +41,7 @@ void MainWindow::NotReady(const std::string& text) {
     if (!text.empty()) {
         SetStatus(text);
         LogPrintf("%s\n", text.c_str());
+        NotePass(PassResult::kNotReady, text);
     }
     SetContinue("Retry", true);
     SetStatusColour(kColourRed);
@@ -61,6 +62,7 @@ int MainWindow::CheckReadiness() {
     DetectAdapters(true);
     if (adapterNames_.empty()) {
         NotReady(kNoAdapterText);
+        NotePass(PassResult::kNoAdapter, kNoAdapterText);
         return 1;
     }
     if (adapterNames_.size() > 1) {
@@ -72,6 +74,7 @@ int MainWindow::CheckReadiness() {
     adapterIndex_ = static_cast<int32_t>(adapterIndices_[0]);
     if (adapterIndex_ < 0) {
         NotReady(kNoAdapterText);
+        NotePass(PassResult::kNoAdapter, kNoAdapterText);
         return 1;
     }
     LoadFirmwareForCard();
@@ -89,7 +92,9 @@ bool MainWindow::ComputeUpdateKind() {
     const int primaryEntry = files_.FirstOfType(kFilePrimary);
     const int stationEntry = files_.FirstOfType(kFileStation);
     if (primaryEntry < 0 || stationEntry < 0) {
-        LogPrintf("Not ready: no primary and station firmware are queued for this card.\n");
+        const char text[] = "Not ready: no primary and station firmware are queued for this card.";
+        LogPrintf("%s\n", text);
+        NotePass(PassResult::kNotReady, text);
         return false;
     }
     // Each entry loaded, compared and logged in turn; the decision is on both.
@@ -99,7 +104,9 @@ bool MainWindow::ComputeUpdateKind() {
         auto image = std::make_unique<FirmwareImage>();
         // An image that no longer loads cannot be judged: not ready.
         if (!LoadEntryImage(entry, info, *image)) {
-            LogPrintf("Not ready: the file %s does not load.\n", files_.At(entry)->path.c_str());
+            const std::string text = "Not ready: the file " + files_.At(entry)->path + " does not load.";
+            LogPrintf("%s\n", text.c_str());
+            NotePass(PassResult::kNotReady, text);
             return false;
         }
         AdapterSession card(*this, false);

@@ -8,6 +8,7 @@
 
 #include "app/AdapterSession.h"
 #include "app/MainWindow.h"
+#include "app/PassReport.h"
 #include "app/PdaBackup.h"
 #include "base/ProcessExit.h"
 #include "base/ReportBox.h"
@@ -67,7 +68,10 @@ bool MainWindow::WritePdaToCard() {
     // The production data block is always read back after it is written.
     const bool written = adapter_.writePda(cardPda_, texts_.forceAllBlocks, true);
     adapter_.concludeSession();
-    if (!written) ReportBox(view_.Owner(), "PDA Update FAILED", "PDA Update Complete", kBoxOk);
+    if (!written) {
+        NotePass(PassResult::kFailed, "PDA Update FAILED");
+        ReportBox(view_.Owner(), "PDA Update FAILED", "PDA Update Complete", kBoxOk);
+    }
     view_.EnableWindow(true);
     cursor_ = Cursor::kArrow;
     view_.SetCursor(cursor_);
@@ -93,6 +97,7 @@ void MainWindow::RunUpdate() {
         if (FlashHoldsImages(run)) {
             runOutcome_ = kOutcomeSkipped;
             run.summary += plan.skipText + "Selected Hex files already in flash.";
+            NotePass(PassResult::kUpToDate, "Selected Hex files already in flash.");
         } else {
             LogPrintf("The card reports the queued versions, but its flash does not hold them: they are written again.\n");
             checksPassed = true;
@@ -103,6 +108,7 @@ void MainWindow::RunUpdate() {
     if (checksPassed) {
         updateKind_ = plan.kind;
         checksPassed = CheckStationFitsPrimary(infos, run.summary);
+        if (!checksPassed) NotePass(PassResult::kRefused, LastLineOf(run.summary));
     }
     SetStatus(run.summary + "Click Next To Continue");
     RefreshPdaFields();
@@ -154,6 +160,7 @@ bool MainWindow::ReadCardPda(UpdateRun& run, AdapterSession& card) {
         cardPda_.Clear();
         card.Close();
         LogPrintf("PDA read error!\n");
+        NotePass(PassResult::kNotReady, "PDA read error!");
         ReportBox(view_.Owner(),
                   "The production data could not be read from the card, so it cannot be plugged into the firmware. "
                   "Nothing was written to the card.",
@@ -195,6 +202,7 @@ bool MainWindow::LoadRunImages(UpdateRun& run, AdapterSession& card) {
                                    ? loaded->info.LoadResource(entry.resourceId, &loaded->image, &plugs)
                                    : loaded->info.LoadFile(entry.path, &loaded->image, &plugs);
         if (lines == 0) {
+            NotePass(PassResult::kNotReady, "Error in file " + entry.path);
             card.Close();
             ReportBox(view_.Owner(), ("Error in file " + entry.path).c_str(), "Cannot Continue", kBoxIconStop);
             ReportBox(view_.Owner(), "Error Loading Files. Update will not start.", "Cannot Continue",
@@ -204,6 +212,7 @@ bool MainWindow::LoadRunImages(UpdateRun& run, AdapterSession& card) {
         // Refused here as well as by ProgramImage: found only there, it
         // would end the process after the images before it were written.
         if (loaded->image.HasExecutionAddress() && loaded->image.ExecutionAddress() != 0) {
+            NotePass(PassResult::kRefused, "Sorry, RAM downloads are not supported.");
             card.Close();
             ReportBox(view_.Owner(), "Sorry, RAM downloads are not supported.", "Cannot Continue", kBoxIconStop);
             return false;
@@ -247,6 +256,7 @@ void MainWindow::FinishProgramming() {
     view_.SetCancelText("Exit");
     view_.FocusCancel();
     runOutcome_ = kOutcomeUpdated;
+    NotePass(PassResult::kUpdated, "Update Successful!");
 }
 
 void MainWindow::FailProgramming() {
@@ -263,6 +273,12 @@ void MainWindow::FailProgramming() {
     view_.FocusCancel();
     ProgrammingFailDiagnostic();
     updateInProgress_ = false;
+    // The process ends below: this pass's record is written now, with no
+    // versions after it (the card was not read again).
+    NotePass(PassResult::kFailed, "Fatal Error: Card Write Failure detected.");
+    primaryNow_.clear();
+    stationNow_.clear();
+    ReportPass();
     ReportBox(view_.Owner(),
               "Fatal Error: Card Write Failure detected.  The adapter card may have become non-functional.  Click OK "
               "to exit.",

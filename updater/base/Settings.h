@@ -22,6 +22,10 @@ struct Settings {
     // whole production data instead of updating (the path may be empty).
     bool restorePda = false;
     std::string restorePdaPath;
+    // "-report FILE": each pass of a quiet run appends its result record
+    // to FILE (the path may be empty).
+    bool report = false;
+    std::string reportPath;
 };
 
 // The one copy the program uses.
