@@ -5,7 +5,7 @@
 # adapter (exit code 1): results.txt records both codes and the session log
 # is copied; meru.exe -report from these and from two direct runs (a card
 # up to date, a refused downgrade) appends to one CSV file, read back by a
-# CSV reader; a result file locked by another writer is logged, not
+# CSV reader and searched as the guide shows; a result file locked by another writer is logged, not
 # written, and leaves the exit code alone.
 set -euo pipefail
 . "$(dirname "$0")/meru-lib.sh"
@@ -84,6 +84,11 @@ for row, want in zip(rows[1:], expected):
     assert (row[3] != "" and re.fullmatch(r"[0-9A-F]{2}([-:]?[0-9A-F]{2}){5}", row[4]) is not None) == (want[0] != ""), row
     assert row[5:] == want, row
 PY
+
+# The guide's way to list the machines whose update wrote nothing or failed.
+printf '@echo off\r\ncd /d C:\\share\\logs\r\nfind ",1," results.csv\r\n' >"$SHARE/find-failed.cmd"
+wine_tool cmd /c 'C:\share\find-failed.cmd' | tr -d '\r' | grep , >"$WINE_WORKDIR/found" || true
+expect_eq "find \",1,\" results.csv" "$(sed 's/^.*,\([^,]*\),1,.*$/\1/' "$WINE_WORKDIR/found" | tr '\n' ' ')" "refused no adapter "
 
 # --- a result file that another writer keeps locked: logged, exit code unchanged ---
 wine_adapters_one
