@@ -1,10 +1,12 @@
 #!/bin/bash
 # The release bundle under Wine, made by scripts/release from the programs
 # under test: the package installs both programs and the Start-menu entry and
-# registers Kestrelsvc as a service and COM server; a COM client reaches
-# DevEnabler (COM starts the service); meru.exe updates the software card
-# from the install folder; a rebuilt package replaces the installed one in
-# place; the uninstall stops the service and leaves nothing behind; the
+# registers Kestrelsvc as a service and COM server and starts it, lists
+# itself in Add/Remove Programs with its folder and without Modify (Wine
+# publishes no DisplayIcon: release-package.sh reads the icon's rows);
+# a COM client reaches DevEnabler (COM starts the stopped service); meru.exe
+# updates the software card from the install folder; a rebuilt package
+# replaces the installed one in place and starts the service; the uninstall stops the service and leaves nothing behind; the
 # entries are those "Kestrelsvc.exe -Service" writes; the zip's checksums hold.
 set -euo pipefail
 # The package's shortcut must not become a menu entry of the Linux desktop.
@@ -14,36 +16,21 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 trap kestrel_cleanup EXIT
 meru_prefix
-TREE=$(cd "$BIN/.." && pwd)
+. "$(dirname "$0")/release-lib.sh"
 FOLDER="$WINEPREFIX/drive_c/Program Files/VELOX"
 INSTALLED="$FOLDER/Updater"
-UNINSTALL_KEY='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-
-# make_bundle DIR: the bundle in DIR; sets NAME and MSI (its Windows path).
-make_bundle() {
-    "$ROOT/scripts/release" --bundle "$TREE" "$1" || fail "scripts/release --bundle failed"
-    NAME=$(basename "$(ls -d "$1"/velox-updater-*/)")
-    MSI=$(wine_tool winepath -w "$1/$NAME.msi" | tr -d '\r')
-}
-msiexec() {  # ACTION PACKAGE
-    wine_run 120 msiexec "$1" "$2" /qn
-    [ "$WINE_RC" -eq 0 ] || fail "msiexec $1: exit code $WINE_RC"
-}
-product_code() { msiinfo export "$1" Property | tr -d '\r' | awk -F'\t' '$1 == "ProductCode" { print $2 }'; }
-# The installed products named "VELOX Updater", by product code.
-installed_products() {
-    reg_entries "$UNINSTALL_KEY" | awk -F'|' '$2 == "DisplayName=VELOX Updater" { n = split($1, k, "\\"); print k[n] }'
-}
 shortcuts() { find "$WINEPREFIX/drive_c" -path '*/Start Menu/Programs/VELOX*'; }
 # Registry lines as Windows Installer and the program write them alike: the
 # help folder with or without its closing separator, the service's path with
-# or without quotes (Wine's installer leaves them out).
+# or without quotes (Wine's installer leaves them out). LocalServer32 is the
+# package's own: the quoted long path (checked on its own below).
 comparable() {  # FILE
-    sed -e 's/^\(.*\\HELPDIR|(Default)=.*\)\\$/\1/' -e 's/^\(.*|ImagePath=\)"\(.*\)"$/\1\2/' "$1" | sort
+    sed -e 's/^\(.*\\HELPDIR|(Default)=.*\)\\$/\1/' -e 's/^\(.*|ImagePath=\)"\(.*\)"$/\1\2/' \
+        -e '/\\LocalServer32|(Default)=/d' "$1" | sort
 }
 
 # --- the bundle: checksums hold on the unpacked zip ---
-make_bundle "$WINE_WORKDIR/dist"
+make_bundle "$TREE" "$WINE_WORKDIR/dist"
 DIST=$WINE_WORKDIR/dist
 python3 -m zipfile -e "$DIST/$NAME.zip" "$WINE_WORKDIR/unzipped"
 (cd "$WINE_WORKDIR/unzipped/$NAME" && sha256sum -c SHA256SUMS) || fail "SHA256SUMS of the unpacked zip"
@@ -63,14 +50,23 @@ done
 LINK=$(shortcuts | grep '/VELOX Station Update\.lnk$' || true)
 [ -n "$LINK" ] || fail "no Start-menu shortcut"
 grep -qxF 'C:\Program Files\VELOX\Updater\meru.exe' <<<"$(strings -a "$LINK")" || fail "the shortcut does not start the installed meru.exe"
-expect_eq "state of the installed service" "$(service_state)" "1"
+# Started by the install (its start type is automatic).
+wait_service_state 4 20
+ARP_KEY="$UNINSTALL_KEY\\$(product_code "$DIST/$NAME.msi")"
+reg_entries "$ARP_KEY" >"$WINE_WORKDIR/arp.entries"
+expect_entry "$WINE_WORKDIR/arp.entries" "$ARP_KEY|InstallLocation=C:\\Program Files\\VELOX\\Updater\\"
+expect_entry "$WINE_WORKDIR/arp.entries" "$ARP_KEY|NoModify=0x1"
 kestrel_entries >"$WINE_WORKDIR/package.entries"
 reg_entries "$SERVICE_KEY" >"$WINE_WORKDIR/package.service"
 expect_entry "$WINE_WORKDIR/package.service" "$SERVICE_KEY|Start=0x2"
 expect_entry "$WINE_WORKDIR/package.service" "$SERVICE_KEY|DependOnService=RPCSS"
 expect_entry "$WINE_WORKDIR/package.entries" "$HKCR\\AppID\\$KESTREL_APPID|LocalService=Kestrelsvc"
+expect_entry "$WINE_WORKDIR/package.entries" \
+    "$HKCR\\CLSID\\$KESTREL_CLSID\\LocalServer32|(Default)=\"C:\\Program Files\\VELOX\\Updater\\Kestrelsvc.exe\""
 
 # --- DevEnabler through COM: the service is started for it ---
+wine_tool net stop Kestrelsvc >/dev/null 2>&1 || true
+wait_service_state 1 20
 run_client_expecting_codes
 wait_service_state 4 20
 
@@ -83,14 +79,14 @@ expect_eq "station after the update" "$(card_line station | cut -d' ' -f1)" "1.5
 
 # --- a rebuilt package (a new product code) replaces the installed one ---
 FIRST=$(product_code "$DIST/$NAME.msi")
-make_bundle "$WINE_WORKDIR/dist2"
+make_bundle "$TREE" "$WINE_WORKDIR/dist2"
 SECOND=$(product_code "$WINE_WORKDIR/dist2/$NAME.msi")
 [ "$FIRST" != "$SECOND" ] || fail "the rebuilt package has the same product code"
 expect_eq "installed products before the upgrade" "$(installed_products)" "$FIRST"
 msiexec /i "$MSI"
 expect_eq "installed products after the upgrade" "$(installed_products)" "$SECOND"
 [ -f "$INSTALLED/meru.exe" ] && [ -f "$INSTALLED/Kestrelsvc.exe" ] || fail "programs missing after the upgrade"
-[ -n "$(service_state)" ] || fail "service missing after the upgrade"
+wait_service_state 4 20
 
 # --- uninstall, with the service running: nothing is left ---
 run_client_expecting_codes

@@ -31,11 +31,21 @@ PY
     if grep -q ' \.debug' <<<"$(objdump -h "$OUT/$NAME/$file")"; then fail "$file has debug sections"; fi
 done
 
-rows() { msiinfo export "$MSI" "$1" | tr -d '\r' | tail -n +4; }
+rows() { (cd "$OUT" && msiinfo export "$MSI" "$1") | tr -d '\r' | tail -n +4; }
 [ "$(rows File | cut -f3 | sed 's/^.*|//' | sort | tr '\n' ' ')" = "Kestrelsvc.exe meru.exe " ] \
     || fail "File table: $(rows File | cut -f3 | tr '\n' ' ')"
 if grep -qi KBW32N50 <<<"$(rows File)"; then fail "KBW32N50.dll is in the package"; fi
 grep -qx "Template: Intel;1033" <<<"$(msiinfo suminfo "$MSI")" || fail "not a 32-bit package: $(msiinfo suminfo "$MSI" | grep Template)"
+
+# Both programs are versioned files: Version from their version records
+# (meru.exe's is the bundle's, Kestrelsvc.exe's that of its resource
+# script), Language 1033, and no file hash, which is for unversioned files.
+KESTREL_VERSION=$(sed -n 's/^ *FILEVERSION \([0-9]*\),\([0-9]*\),\([0-9]*\),\([0-9]*\).*$/\1.\2.\3.\4/p' \
+                  "$ROOT/service/win32/Kestrelsvc.rc" | tr -d '\r')
+[ -n "$KESTREL_VERSION" ] || fail "no FILEVERSION in service/win32/Kestrelsvc.rc"
+MERU_SIZE=$(stat -c %s "$OUT/$NAME/meru.exe")
+KESTREL_SIZE=$(stat -c %s "$OUT/$NAME/Kestrelsvc.exe")
+[ -z "$(rows MsiFileHash)" ] || fail "MsiFileHash rows for versioned files: $(rows MsiFileHash | cut -f1 | tr '\n' ' ')"
 
 # Rows the package must hold, by table (tab-separated columns as msiinfo
 # prints them, from the first; a row may have more columns after these).
@@ -52,10 +62,17 @@ Component|MeruProgram\t
 Component|KestrelsvcProgram\t
 Component|MeruShortcut\t
 Shortcut|MeruStartMenu\tVeloxMenu\tVELOX Station Update\tMeruShortcut\t[#MeruExe]
-ServiceInstall|KestrelsvcService\tKestrelsvc\tKestrelsvc\t16\t2\t1\t\tRPCSS[~][~]\t\t\t\tKestrelsvcProgram
-ServiceControl|KestrelsvcControl\tKestrelsvc\t170\t\t1\tKestrelsvcProgram
+File|MeruExe\tMeruProgram\tmeru.exe\t$MERU_SIZE\t$VERSION.0\t1033\t
+File|KestrelsvcExe\tKestrelsvcProgram\tKestrelsvc.exe\t$KESTREL_SIZE\t$KESTREL_VERSION\t1033\t
+ServiceInstall|KestrelsvcService\tKestrelsvc\tKestrelsvc\t16\t2\t32769\t\tRPCSS[~][~]\t\t\t\tKestrelsvcProgram
+ServiceControl|KestrelsvcControl\tKestrelsvc\t171\t\t1\tKestrelsvcProgram
+Property|ARPNOMODIFY\t1
+Property|ARPPRODUCTICON\tMeruIcon.ico
+Icon|MeruIcon.ico
+AppSearch|STORED_INSTALLDIR\tStoredInstallFolder
+RegLocator|StoredInstallFolder\t2\tSoftware\\\\VELOX\\\\Updater\tInstallFolder\t2
 Registry|\t0\tAppID\\\\{401B7581-8B27-4743-A862-FF6BB8E6A970}\\\\\tLocalService\tKestrelsvc\t
-Registry|\t0\tCLSID\\\\{DF94C14D-8B76-4659-AE47-416AE3AE0F30}\\\\LocalServer32\t\t[!KestrelsvcExe]\t
+Registry|\t0\tCLSID\\\\{DF94C14D-8B76-4659-AE47-416AE3AE0F30}\\\\LocalServer32\t\t"[#KestrelsvcExe]"\t
 Registry|\t0\tTypeLib\\\\{85D65926-2494-4623-BA68-BB46D44083EA}\\\\1.0\\\\0\\\\win32\t\t[#KestrelsvcExe]\t
 EXPECTED
 

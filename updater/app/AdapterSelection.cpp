@@ -141,6 +141,8 @@ void MainWindow::RefreshPdaFields() {
 
 void MainWindow::RefreshCurrentFirmware() {
     AdapterSession card(*this, false);
+    primaryNow_.clear();
+    stationNow_.clear();
     if (!card.Usable()) {
         view_.SetGridField(GridField::kCurrentPrimaryRevision, "");
         view_.SetGridField(GridField::kCurrentPrimaryFile, "");
@@ -150,6 +152,13 @@ void MainWindow::RefreshCurrentFirmware() {
     }
     std::string primary, station;
     adapter_.readFirmwareVersions(static_cast<uint32_t>(adapterIndex_), primary, station);
+    primaryNow_ = primary;
+    stationNow_ = station;
+    if (!firmwareBeforeRead_) {
+        primaryBefore_ = primary;
+        stationBefore_ = station;
+        firmwareBeforeRead_ = true;
+    }
     view_.SetGridField(GridField::kCurrentPrimaryRevision, primary);
     view_.SetGridField(GridField::kCurrentStationRevision, station);
     std::string primaryFile, stationFile;

@@ -88,6 +88,10 @@ void ParseCommandLine(const std::vector<std::string>& args, Settings& settings,
             ++i;
         } else if (SameOption(argument, "-otherMacOK")) {
             settings.otherMacOk = true;
+        } else if (SameOption(argument, "-report")) {
+            settings.report = true;
+            settings.reportPath = i + 1 < args.size() ? args[i + 1] : std::string();
+            ++i;
         } else {
             settings.commandLineFiles = true;
             addFile(argument);
@@ -99,7 +103,8 @@ void ReaddFileArguments(const std::vector<std::string>& args, Settings& settings
                         const AddFileFunction& addFile) {
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& argument = args[i];
-        if (SameOption(argument, "-repeat") || SameOption(argument, "-delay") || SameOption(argument, "-restorepda")) {
+        if (SameOption(argument, "-repeat") || SameOption(argument, "-delay") || SameOption(argument, "-restorepda") ||
+            SameOption(argument, "-report")) {
             ++i;
         } else if (argument.empty() || argument[0] != '-') {
             settings.commandLineFiles = true;

@@ -6,6 +6,7 @@
 
 #include "app/AdapterSession.h"
 #include "app/MainWindow.h"
+#include "app/PassReport.h"
 #include "app/PdaTexts.h"
 #include "base/SessionLog.h"
 #include "base/Settings.h"
@@ -76,8 +77,13 @@ bool MainWindow::CompareIntoPlan(UpdatePlanner& planner, const ImageInfo& image)
         SetStatusColour(kColourRed);
         SetStatus(kPlatformMismatchText);
         LogPrintf("%s\n", kPlatformMismatchText);
+        NotePass(PassResult::kRefused, kPlatformMismatchText);
     } else if (plan.verdict == PlanVerdict::kCardUnreadable) {
-        LogPrintf("The card's primary firmware version could not be read.\n");
+        const char text[] = "The card's primary firmware version could not be read.";
+        LogPrintf("%s\n", text);
+        NotePass(PassResult::kNotReady, text);
+    } else if (plan.verdict == PlanVerdict::kRefusedDowngrade) {
+        NotePass(PassResult::kRefused, LastLineOf(plan.summary));
     }
     return passed;
 }

@@ -244,6 +244,7 @@ void MainWindow::RunPdaRestore() {
 void MainWindow::ShowManifest() { ReportBox(view_.Owner(), ManifestText().c_str(), nullptr, kBoxOk); }
 
 void MainWindow::RunGuardedUpdate() {
+    BeginPass();
     runActive_ = true;
     RunUpdate();
     runActive_ = false;
@@ -259,6 +260,7 @@ void MainWindow::RunQuietLoop() {
         rules,
         [this] {
             RunGuardedUpdate();
+            ReportPass();
             return passResult_;
         },
         [this](uint32_t milliseconds) { system_.Sleep(milliseconds); });

@@ -20,6 +20,7 @@ class AdapterSession;
 class FirmwareImage;
 class ImageInfo;
 class MaintenanceTools;
+class SharedFile;
 struct UpdateRun;
 
 // Run outcomes of the update (the quiet run loop turns them into the exit code).
@@ -49,6 +50,8 @@ public:
     MainWindow& operator=(const MainWindow&) = delete;
 
     void SetTools(MaintenanceTools* tools) { tools_ = tools; }
+    // The file "-report" appends each quiet pass's result record to.
+    void SetReportFile(SharedFile* file) { reportFile_ = file; }
 
     // --- messages the dialog forwards ---
     // The dialog was created: initialisation steps 1-15 (a quiet session
@@ -126,6 +129,12 @@ public:
     // RunUpdate with the file list held still: files that arrive meanwhile are added afterwards.
     void RunGuardedUpdate();
 
+    // What the pass under way has come to so far, and why (as logged).
+    void NotePass(PassResult result, const std::string& reason);
+    // Quiet runs with "-report FILE": appends the pass's result record;
+    // one that cannot be written is logged and changes nothing else.
+    void ReportPass();
+
     void SetStatus(const std::string& text);
     void SetStatusColour(uint32_t colour);
     void SetContinue(const std::string& text, bool enabled);
@@ -148,6 +157,7 @@ private:
     void ShowFiles();
     void ClearGrid();
     void LogTimeLine();
+    void BeginPass();
     // "-restorepda": the restore, then (quiet) the end of the dialog.
     void RunPdaRestore();
     void NotReady(const std::string& text);
@@ -172,6 +182,7 @@ private:
     AdapterHandle adapter_;
     std::vector<std::string> args_;
     MaintenanceTools* tools_ = nullptr;
+    SharedFile* reportFile_ = nullptr;
 
     // Adapter selection.
     bool selected_ = false;
@@ -194,9 +205,18 @@ private:
     bool runActive_ = false;
     std::vector<std::string> filesArrivedDuringRun_;
     int runOutcome_ = kOutcomeNone;
-    PassResult passResult_ = PassResult::kNotReady;
     int updateKind_ = kKindUpgrade;
     Cursor cursor_ = Cursor::kArrow;
+
+    // The pass under way: its result so far and the card's firmware
+    // versions when the pass first read them and as last read.
+    PassResult passResult_ = PassResult::kNotReady;
+    std::string passReason_;
+    bool firmwareBeforeRead_ = false;
+    std::string primaryBefore_;
+    std::string stationBefore_;
+    std::string primaryNow_;
+    std::string stationNow_;
 };
 
 }  // namespace meru

@@ -54,6 +54,7 @@ void MainWindow::NotReady(const std::string& text) {
     if (!text.empty()) {
         SetStatus(text);
         LogPrintf("%s\n", text.c_str());
+        NotePass(PassResult::kNotReady, text);
     }
     SetContinue("Retry", true);
     SetStatusColour(kColourRed);
@@ -75,6 +76,7 @@ int MainWindow::CheckReadiness() {
     if (adapterNames_.empty()) {
         passResult_ = PassResult::kNoAdapter;
         NotReady(kNoAdapterText);
+        NotePass(PassResult::kNoAdapter, kNoAdapterText);
         return 1;
     }
     if (adapterNames_.size() > 1) {
@@ -86,6 +88,7 @@ int MainWindow::CheckReadiness() {
     adapterIndex_ = static_cast<int32_t>(adapterIndices_[0]);
     if (adapterIndex_ < 0) {
         NotReady(kNoAdapterText);
+        NotePass(PassResult::kNoAdapter, kNoAdapterText);
         return 1;
     }
     LoadFirmwareForCard();
@@ -103,7 +106,9 @@ bool MainWindow::ComputeUpdateKind() {
     const int primaryEntry = files_.FirstOfType(kFilePrimary);
     const int stationEntry = files_.FirstOfType(kFileStation);
     if (primaryEntry < 0 || stationEntry < 0) {
-        LogPrintf("Not ready: %s.\n", MissingFirmwareText(files_).c_str());
+        const std::string text = "Not ready: " + MissingFirmwareText(files_) + ".";
+        LogPrintf("%s\n", text.c_str());
+        NotePass(PassResult::kNotReady, text);
         return false;
     }
     // Each entry loaded, compared and logged in turn; the decision is on both.
@@ -113,7 +118,9 @@ bool MainWindow::ComputeUpdateKind() {
         auto image = std::make_unique<FirmwareImage>();
         // An image that no longer loads cannot be judged: not ready.
         if (!LoadEntryImage(entry, info, *image)) {
-            LogPrintf("Not ready: the file %s does not load.\n", files_.At(entry)->path.c_str());
+            const std::string text = "Not ready: the file " + files_.At(entry)->path + " does not load.";
+            LogPrintf("%s\n", text.c_str());
+            NotePass(PassResult::kNotReady, text);
             return false;
         }
         AdapterSession card(*this, false);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <string>
 
 namespace meru {
 
@@ -24,6 +25,8 @@ public:
     virtual bool AcLineStatus(uint8_t& status) = 0;
     virtual std::tm LocalTime() = 0;
     virtual void Sleep(uint32_t milliseconds) = 0;
+    // The computer's name, for the result record ("" when unknown).
+    virtual std::string ComputerName() { return std::string(); }
 };
 
 }  // namespace meru

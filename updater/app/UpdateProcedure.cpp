@@ -9,6 +9,7 @@
 #include "app/AdapterSession.h"
 #include "app/MainWindow.h"
 #include "app/MergedPdaWrite.h"
+#include "app/PassReport.h"
 #include "app/PdaTexts.h"
 #include "base/ProcessExit.h"
 #include "base/ReportBox.h"
@@ -106,18 +107,22 @@ bool MainWindow::WritePdaToCard(const Pda& asRead) {
     }
     if (!refusal.empty()) {
         CloseAdapter();
+        NotePass(PassResult::kFailed, refusal + " Nothing was written to the card.");
         ReportBox(view_.Owner(), (refusal + " Nothing was written to the card.").c_str(), "Cannot Continue",
                   kBoxIconStop);
         return false;
     }
     adapter_.concludeSession();
     const bool written = result.outcome == PdaWriteOutcome::kWritten;
-    if (!written) ReportBox(view_.Owner(), "PDA Update FAILED", "PDA Update Complete", kBoxOk);
+    if (!written) {
+        NotePass(PassResult::kFailed, "PDA Update FAILED");
+        ReportBox(view_.Owner(), "PDA Update FAILED", "PDA Update Complete", kBoxOk);
+    }
     return written;
 }
 
 void MainWindow::RunUpdate() {
-    passResult_ = PassResult::kNotReady;
+    NotePass(PassResult::kNotReady, std::string());
     if (!StartRun()) return;
     AdapterSession card(*this, true);
     if (!card.Usable()) {
@@ -147,10 +152,7 @@ void MainWindow::RunUpdate() {
         return;
     }
 
-    if (run.merged > 0 && !WritePdaToCard(run.pdaAsRead)) {
-        passResult_ = PassResult::kFailed;
-        return;
-    }
+    if (run.merged > 0 && !WritePdaToCard(run.pdaAsRead)) return;
     adapter_.checkDriver();
 
     EnterProgramming();
@@ -171,22 +173,24 @@ bool MainWindow::SettleChecks(UpdateRun& run, const UpdatePlan& plan, const std:
         const Flash flash = FlashHoldsImages(run);
         if (flash == Flash::kHeld) {
             runOutcome_ = kOutcomeSkipped;
-            passResult_ = PassResult::kUpToDate;
             run.summary += plan.skipText + "Selected Hex files already in flash.";
+            NotePass(PassResult::kUpToDate, "Selected Hex files already in flash.");
             return false;
         }
         if (flash == Flash::kUnreadable) {
             run.summary += "The card's flash could not be read, so nothing was written.\n";
+            NotePass(PassResult::kNotReady, "The card's flash could not be read, so nothing was written.");
             return false;
         }
     } else if (!plan.Go()) {
         run.summary += "***Error Encountered***";
-        if (plan.verdict != PlanVerdict::kCardUnreadable) passResult_ = PassResult::kRefused;
+        NotePass(plan.verdict == PlanVerdict::kCardUnreadable ? PassResult::kNotReady : PassResult::kRefused,
+                 LastLineOf(plan.summary));
         return false;
     }
     updateKind_ = plan.kind;
     if (!CheckStationFitsPrimary(infos, run.summary)) {
-        passResult_ = PassResult::kRefused;
+        NotePass(PassResult::kRefused, LastLineOf(run.summary));
         return false;
     }
     if (plan.verdict == PlanVerdict::kSkip) {
@@ -224,6 +228,7 @@ bool MainWindow::ReadCardPda(UpdateRun& run, AdapterSession& card) {
         cardPda_.Clear();
         card.Close();
         LogPrintf("PDA read error!\n");
+        NotePass(PassResult::kNotReady, "PDA read error!");
         ReportBox(view_.Owner(),
                   "The production data could not be read from the card, so it cannot be plugged into the firmware. "
                   "Nothing was written to the card.",
@@ -265,6 +270,7 @@ bool MainWindow::LoadRunImages(UpdateRun& run, AdapterSession& card) {
                                    ? loaded->info.LoadResource(entry.resourceId, &loaded->image, &plugs)
                                    : loaded->info.LoadFile(entry.path, &loaded->image, &plugs);
         if (lines == 0) {
+            NotePass(PassResult::kNotReady, "Error in file " + entry.path);
             card.Close();
             ReportBox(view_.Owner(), ("Error in file " + entry.path).c_str(), "Cannot Continue", kBoxIconStop);
             ReportBox(view_.Owner(), "Error Loading Files. Update will not start.", "Cannot Continue",
@@ -274,6 +280,7 @@ bool MainWindow::LoadRunImages(UpdateRun& run, AdapterSession& card) {
         // Refused here as well as by ProgramImage: found only there, it
         // would end the process after the images before it were written.
         if (loaded->image.HasExecutionAddress() && loaded->image.ExecutionAddress() != 0) {
+            NotePass(PassResult::kRefused, "Sorry, RAM downloads are not supported.");
             card.Close();
             ReportBox(view_.Owner(), "Sorry, RAM downloads are not supported.", "Cannot Continue", kBoxIconStop);
             return false;
@@ -318,7 +325,7 @@ void MainWindow::FinishProgramming() {
     view_.SetCancelText("Exit");
     view_.FocusCancel();
     runOutcome_ = kOutcomeUpdated;
-    passResult_ = PassResult::kUpdated;
+    NotePass(PassResult::kUpdated, "Update Successful!");
 }
 
 void MainWindow::FailProgramming() {
@@ -335,7 +342,12 @@ void MainWindow::FailProgramming() {
     view_.FocusCancel();
     ProgrammingFailDiagnostic();
     updateInProgress_ = false;
-    passResult_ = PassResult::kFailed;
+    // The process ends below: this pass's record is written now, with no
+    // versions after it (the card was not read again).
+    NotePass(PassResult::kFailed, "Fatal Error: Card Write Failure detected.");
+    primaryNow_.clear();
+    stationNow_.clear();
+    ReportPass();
     ReportBox(view_.Owner(),
               "Fatal Error: Card Write Failure detected.  The adapter card may have become non-functional.  Click OK "
               "to exit.",

@@ -25,6 +25,10 @@ struct Settings {
     // "-otherMacOK": a quiet restore may write a file that names another
     // MAC address than the card's.
     bool otherMacOk = false;
+    // "-report FILE": each pass of a quiet run appends its result record
+    // to FILE (the path may be empty).
+    bool report = false;
+    std::string reportPath;
 };
 
 // The one copy the program uses.

@@ -38,4 +38,11 @@ std::tm Win32System::LocalTime() {
 
 void Win32System::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
 
+std::string Win32System::ComputerName() {
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = "";
+    DWORD length = sizeof name;
+    if (!GetComputerNameA(name, &length) || length >= sizeof name) return std::string();
+    return std::string(name, length);
+}
+
 }  // namespace meru

@@ -9,6 +9,7 @@
 #include "app/win32/Win32System.h"
 #include "base/ProcessExit.h"
 #include "base/ReportBox.h"
+#include "base/win32/Win32SharedFile.h"
 #include "card/win32/Kbw32n50Library.h"
 #include "card/win32/Win32OverlappedEvents.h"
 #include "card/win32/WindowsRegistry.h"
@@ -30,9 +31,9 @@ std::string ProgramPath(const std::vector<std::string>& args) {
 }
 
 // The main window while its dialog exists: which part binds which port.
-// The card layer's library, registry and events serve the controller; the
-// tools share its library and get their own view and class registry; the
-// dialog forwards to the controller.
+// The card layer's library, registry and events serve the controller, its
+// result records go to a shared file; the tools share its library and get
+// their own view and class registry; the dialog forwards to the controller.
 class MeruWindow {
 public:
     MeruWindow(HWND dialog, const MainWindowStart& start)
@@ -42,6 +43,7 @@ public:
           controller_({view_, system_, library_, registry_, events_}, start.args),
           dialog_(dialog, start.instance, start.handOverMessage, controller_, view_) {
         controller_.SetTools(&tools_);
+        controller_.SetReportFile(&reportFile_);
     }
     MeruWindow(const MeruWindow&) = delete;
     MeruWindow& operator=(const MeruWindow&) = delete;
@@ -54,6 +56,7 @@ private:
     Kbw32n50Library library_;
     WindowsRegistry registry_;
     Win32OverlappedEvents events_;
+    Win32SharedFile reportFile_;
     Win32ToolsView toolsView_;
     Win32RegistryWriter classesRoot_;
     MaintenanceCommands tools_;
