@@ -46,7 +46,7 @@ private:
     std::map<std::tuple<int, uint16_t, bool>, Baseline> baselines_;
     std::map<std::string, uint64_t> armed_, iterationsStruck_, events_;
     std::map<int, uint64_t> firstRuns_, reruns_;
-    uint64_t noStrike_ = 0, struckIterations_ = 0, restores_ = 0, breaks_ = 0;
+    uint64_t noStrike_ = 0, noStrikeAlone_ = 0, struckIterations_ = 0, restores_ = 0, breaks_ = 0;
 };
 
 }  // namespace soak
