@@ -72,7 +72,7 @@ public:
 
 private:
     std::string Check(const RunResult& run, sim::SoftwareCard& card, const std::vector<uint16_t>& originalPda,
-                      const sim::CardState& expected, bool& restored);
+                      const sim::CardState& expected, bool firstRun, bool& restored);
     void Restore(sim::SoftwareCard& card, const std::string& backupText);
 
     testsupport::TempDir dir_;
