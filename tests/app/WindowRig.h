@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -11,6 +12,7 @@
 #include "base/ProcessExit.h"
 #include "card/CardFakes.h"
 #include "image/DirectoryResourceSource.h"
+#include "sim/CardProtocol.h"
 #include "sim/Fixture.h"
 #include "sim/MemoryRegistry.h"
 #include "sim/SoftwareCard.h"
@@ -150,12 +152,17 @@ public:
         return ForwardingLibrary::OpenAdapter(name);
     }
     std::vector<uint32_t> oids;
+    std::vector<uint16_t> rids;  // the records read, in order
     std::function<void()> onRequest;
     std::function<bool()> refuseOpen;
 
 private:
     void Observe(const meru::NdisRequest& request) override {
         oids.push_back(request.oid);
+        if (request.oid == sim::kOidReadRid && request.buffer != nullptr && request.length >= 4) {
+            const auto* bytes = static_cast<const uint8_t*>(request.buffer);
+            rids.push_back(static_cast<uint16_t>(bytes[2] | (bytes[3] << 8)));
+        }
         if (onRequest) onRequest();
     }
 };
@@ -163,6 +170,17 @@ private:
 // Thrown by the process-exit hook instead of ending the test program.
 struct ProcessEnded {
     int code;
+};
+
+// What a process leaves behind at its end. The shipped program ends a fatal
+// path with std::exit, which runs no destructor (no AdapterSession closes
+// the adapter then): the process-exit hook records this before it throws.
+struct ProcessEnd {
+    int exitCode = -1;        // -1: the window stays open
+    size_t openAdapters = 0;  // handles the library holds open
+    bool protocolsBlocked = false;
+    bool powerLost = false;
+    bool sessionConcluded = true;  // no protocol blocking without a conclusion sent after it
 };
 
 // A main window over the software card: one VELOX adapter (unless a test
@@ -177,7 +195,10 @@ struct WindowRig {
         for (int i = 0; i < adapters; ++i) adapter = fixture.AddVeloxAdapter();
         fixture.AddNonAdapterSubkey();
         meru::SetResourceSource(&resources);
-        meru::SetEndProcessHook([](int code) { throw ProcessEnded{code}; });
+        meru::SetEndProcessHook([this](int code) {
+            RecordProcessEnd(code);
+            throw ProcessEnded{code};
+        });
         library.SetOs(fixture.Os());
         library.AttachCard(card);
     }
@@ -197,6 +218,28 @@ struct WindowRig {
     }
     uint64_t Requests(uint32_t oid) const { return card.Counters().For(oid).requests; }
 
+    // Runs `start` (Start, or a variant of it) until the process would end,
+    // recording what it leaves behind in `processEnd`. The exit code: 0 or
+    // 1, or -1 when the window stays open.
+    int RunToEnd(const std::function<void()>& start) {
+        try {
+            start();
+        } catch (const ProcessEnded& ended) {
+            return ended.code;
+        }
+        RecordProcessEnd(view.ended < 0 ? -1 : view.ended == 1 ? 0 : 1);
+        return processEnd.exitCode;
+    }
+    void RecordProcessEnd(int code) {
+        processEnd.exitCode = code;
+        processEnd.openAdapters = library.OpenHandleCount();
+        processEnd.protocolsBlocked = card.State().session.protocolsBlocked;
+        processEnd.powerLost = card.State().faults.PowerLostStatus().has_value();
+        const auto block = std::find(requests.oids.rbegin(), requests.oids.rend(), sim::kOidBlockProtocols);
+        processEnd.sessionConcluded = std::find(requests.oids.rbegin(), block, sim::kOidConclude) != block ||
+                                      block == requests.oids.rend();
+    }
+
     testsupport::LogCapture log;
     testsupport::RecordingMessageBoxes boxes;
     meru::DirectoryResourceSource resources{MERU_FIRMWARE_DIR};
@@ -210,6 +253,7 @@ struct WindowRig {
     RecordingView view;
     FakeSystem system;
     std::unique_ptr<meru::MainWindow> window;
+    ProcessEnd processEnd;
 };
 
 // A factory firmware identity of the given version.

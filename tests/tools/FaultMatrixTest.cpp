@@ -1,12 +1,17 @@
-// Every card fault against every operation it can strike: the quiet update,
-// the PDA edit and clear, the dump, Show PDA followed by an edit, and the
-// quiet PDA writes (an update merging a .pda file, -restorepda). Each
-// cell shows that its fault fired (the software card counts them), what
-// the user is told, what the card's production data became (compared word
-// for word with what was meant), and whether the card comes back: a quiet
-// run without the fault for the update, "-restorepda" of the backup for
-// the PDA tools. The expected cells are data in one table; the test prints
-// the matrix as it finds it.
+// Every card fault against every operation it can strike: the quiet update
+// (with and without a .pda file), the PDA edit and clear, the dump, Show PDA
+// followed by an edit, and the quiet PDA writes (an update merging a .pda
+// file, -restorepda), each with its backup. Each cell shows that its fault
+// fired (the software card counts them), what the user is told, what the
+// card's production data became (compared word for word with what was
+// meant), and whether the card comes back: a quiet run without the fault for
+// the update (after "-restorepda" of the backup when its PDA was damaged),
+// "-restorepda" of the backup for the PDA tools. What an update should write
+// comes from the software card's own model, never from the updater. Every
+// cell also checks what the process leaves behind when it ends, fatal ends
+// included: no adapter open, no protocols blocked, no session left
+// unconcluded. The expected cells are data in one table; the test prints the
+// matrix as it finds it.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -21,6 +26,7 @@
 #include "app/ResourceIds.h"
 #include "sim/CardProtocol.h"
 #include "sim/PdaArea.h"
+#include "sim/UpdatedCard.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -34,16 +40,17 @@ using toolstest::ToolsRig;
 const char kNewMac[] = "00-60-1D-AB-CD-EF";
 const std::vector<uint16_t> kNewMacWords = {0x6000, 0xAB1D, 0xEFCD};
 
-enum class Operation { kQuietUpdate, kEdit, kClear, kDump, kShowThenEdit, kPdaUpdate, kRestore };
+enum class Operation { kQuietUpdate, kQuietUpdateWithPda, kEdit, kClear, kDump, kShowThenEdit, kPdaUpdate, kRestore };
 
 const char* OperationName(Operation operation) {
     switch (operation) {
     case Operation::kQuietUpdate: return "quiet update";
+    case Operation::kQuietUpdateWithPda: return "update + .pda";
     case Operation::kEdit: return "PDA edit";
     case Operation::kClear: return "PDA clear";
     case Operation::kDump: return "dump";
     case Operation::kShowThenEdit: return "show, then edit";
-    case Operation::kPdaUpdate: return "update + .pda";
+    case Operation::kPdaUpdate: return "update + .pda, backup";
     case Operation::kRestore: return "restore";
     }
     return "?";
@@ -146,6 +153,10 @@ const Row kRows[] = {
     {kWrong, Operation::kClear, {kWriteFailed + ", data sent", "damaged", "yes"}},
 
     {kPowerMidImage, Operation::kQuietUpdate, {"exit 1, data sent", "same", "yes"}},
+    // The merged PDA is the first block written: half of it reaches the flash.
+    {kPowerInPda, Operation::kQuietUpdateWithPda, {"exit 1, data sent", "damaged", "yes"}},
+    {kFailedAlways, Operation::kQuietUpdateWithPda, {"exit 1, data sent", "same", "yes"}},
+    {kWrong, Operation::kQuietUpdateWithPda, {"exit 1, data sent", "damaged", "yes"}},
     {kPowerInPda, Operation::kEdit, {kWriteFailed + ", data sent", "damaged", "yes"}},
     {kPowerInPda, Operation::kClear, {kWriteFailed + ", data sent", "damaged", "yes"}},
 
@@ -192,13 +203,13 @@ struct Cell {
 std::vector<uint16_t> PdaWords(const sim::SoftwareCard& card) { return sim::ReadPdaWords(card.State()); }
 
 // The card's PDA up to and including its end record.
-std::vector<uint16_t> StoredPda(const sim::SoftwareCard& card) {
-    std::vector<uint16_t> words = PdaWords(card);
+std::vector<uint16_t> StoredPda(std::vector<uint16_t> words) {
     const sim::PdaLayout layout = sim::WalkPda(words);
     if (!layout.CrcMatches()) return {};
     words.resize(*layout.endIndex + 3);
     return words;
 }
+std::vector<uint16_t> StoredPda(const sim::SoftwareCard& card) { return StoredPda(PdaWords(card)); }
 
 // The serial number the .pda file of the PDA writes brings.
 const std::vector<uint16_t> kNewSerialRecord = {0x0007, 0x0003, 0x3939, 0x4E4E, 0x3030, 0x3030, 0x3131, 0x3232};
@@ -266,41 +277,106 @@ void CountFired(const sim::SoftwareCard& card, const Fault& fault, Cell& cell) {
     }
 }
 
-// The flash of an older card after a quiet update without faults.
-const sim::SparseFlash& IntendedFlash() {
-    static const sim::SparseFlash flash = [] {
-        WindowRig rig(1, WindowRig::kPlatform, OlderCard());
-        rig.Start({"-quiet"});
-        return rig.card.State().flash;
-    }();
-    return flash;
+// What the process left behind that it must not: empty when nothing.
+std::string EndProblems(const apptest::ProcessEnd& end) {
+    std::string problems;
+    if (end.openAdapters != 0) problems += ", ADAPTER LEFT OPEN";
+    if (end.protocolsBlocked && !end.powerLost) problems += ", PROTOCOLS LEFT BLOCKED";
+    if (!end.sessionConcluded) problems += ", SESSION NOT CONCLUDED";
+    return problems;
 }
 
-Cell QuietUpdate(const Fault& fault) {
+// The .pda file of the updates that take one: a new serial number.
+const std::vector<uint16_t> kSerialPdaWords = {0x0007, 0x0003, 0x3939, 0x4E4E, 0x3030, 0x3030, 0x3131, 0x3232};
+
+// The card an update of the older card should leave, from the software
+// card's own model: the catalogue's choice for K1 (PK010400, SA010500) read
+// by the card's reader and plugged with the card's PDA, the .pda file
+// merged into it when one is queued.
+const sim::CardState& IntendedCard(bool withPdaFile) {
+    static const auto make = [](bool merged) {
+        std::vector<sim::ImageFile> images;
+        for (const char* name : {"PK010400.HEX", "SA010500.HEX"}) {
+            std::string error;
+            images.push_back(sim::ImageFile::Read(std::string(MERU_FIRMWARE_DIR) + "/" + name, error).value());
+        }
+        std::vector<std::vector<uint16_t>> pdaFiles;
+        if (merged) pdaFiles.push_back(kSerialPdaWords);
+        std::string why;
+        return sim::UpdatedCard(sim::MakeFactoryCard(2, WindowRig::kPlatform, OlderCard()), images, pdaFiles, why)
+            .value();
+    };
+    static const sim::CardState plain = make(false), merged = make(true);
+    return withPdaFile ? merged : plain;
+}
+
+bool HoldsIntended(const sim::SoftwareCard& card, bool withPdaFile) {
+    return sim::FlashDifference(card.State(), IntendedCard(withPdaFile)).empty();
+}
+
+// A quiet "-restorepda" of the one backup a run wrote, on the card without
+// its fault (put back in after a power loss): true when every word of the
+// production data area is as before the run, or with `listOnly` every word
+// up to and with its end record (an update may have written a longer list).
+bool RestoredFromBackup(const std::string& logPath, sim::SoftwareCard& card, const std::vector<uint16_t>& before,
+                        bool listOnly) {
+    const std::vector<std::string> backups = BackupFiles(logPath);
+    if (backups.size() != 1) return false;
+    ToolsRig restore;
+    restore.card = card;
+    restore.card.State().faults = sim::FaultSet();
+    restore.card.State().libraryLastError = 6;
+    restore.card.Reinsert();
+    restore.StartFromCommandLine({"-quiet", "-restorepda", backups[0]});
+    card = restore.card;
+    if (listOnly) return restore.view.ended == 1 && StoredPda(card) == StoredPda(before);
+    return restore.view.ended == 1 && PdaWords(card) == before;
+}
+
+Cell QuietUpdate(const Fault& fault, bool withPdaFile) {
     Cell cell;
-    auto rig = std::make_unique<WindowRig>(1, WindowRig::kPlatform, OlderCard());
+    testsupport::TempDir dir;
+    std::vector<std::string> args = {"-quiet"};
+    if (withPdaFile) {
+        std::string text;
+        char number[16];
+        for (uint16_t word : kSerialPdaWords) {
+            std::snprintf(number, sizeof number, "0x%04X ", word);
+            text += number;
+        }
+        args.push_back(dir.File("serial.pda"));
+        testsupport::WriteWholeFile(args.back(), text + "\n");
+    }
+    auto rig = std::make_unique<ToolsRig>(2, OlderCard());
     fault.apply(rig->card);
     const std::vector<uint16_t> before = PdaWords(rig->card);
-    int exitCode = -1;
-    try {
-        rig->Start({"-quiet"});
-        if (rig->view.ended >= 0) exitCode = rig->view.ended == 1 ? 0 : 1;
-    } catch (const ProcessEnded& ended) {
-        exitCode = ended.code;
-    }
+    const int exitCode = rig->RunToEnd([&] { rig->Start(args); });
     CountFired(rig->card, fault, cell);
-    const bool intended = rig->card.State().flash == IntendedFlash();
+    const bool intended = HoldsIntended(rig->card, withPdaFile);
     cell.found.outcome = exitCode < 0 ? "window stays open" : "exit " + std::to_string(exitCode);
     cell.found.outcome += DataSent(rig->card) ? ", data sent" : ", nothing sent";
     if (exitCode == 0 && !intended) cell.found.outcome += ", NOT the intended firmware";
-    cell.found.pda = PdaState(rig->card, before, Operation::kQuietUpdate);
+    cell.found.outcome += EndProblems(rig->processEnd);
+    if (PdaWords(rig->card) == before) {
+        cell.found.pda = "same";
+    } else if (StoredPda(rig->card) == StoredPda(sim::SoftwareCard(IntendedCard(withPdaFile)))) {
+        cell.found.pda = "rewritten";
+    } else {
+        cell.found.pda = sim::WalkPda(PdaWords(rig->card)).CrcMatches() ? "WRONG" : "damaged";
+    }
     if (exitCode == 0 && intended) {
         cell.found.recovered = "-";
         return cell;
     }
-    // The card without the fault, as it came out of the run.
+    // The card without the fault, as it came out of the run; a damaged PDA
+    // put back from the run's backup first.
+    sim::SoftwareCard card = rig->card;
+    if (cell.found.pda == "damaged" && !RestoredFromBackup(rig->log.Path(), card, before, true)) {
+        cell.found.recovered = "NO (not restored)";
+        return cell;
+    }
     WindowRig again(1, WindowRig::kPlatform, OlderCard());
-    again.card = rig->card;
+    again.card = card;
     again.card.State().faults = sim::FaultSet();
     again.card.State().libraryLastError = 6;
     again.card.Reinsert();
@@ -309,8 +385,9 @@ Cell QuietUpdate(const Fault& fault) {
         return cell;
     }
     // The same command again: no -olderOK needed to finish the job.
-    again.Start({"-quiet"});
-    cell.found.recovered = again.view.ended == 1 && again.card.State().flash == IntendedFlash() ? "yes" : "NO";
+    const int againExit = again.RunToEnd([&] { again.Start(args); });
+    cell.found.recovered = againExit == 0 && HoldsIntended(again.card, withPdaFile) ? "yes" : "NO";
+    cell.found.recovered += EndProblems(again.processEnd);
     return cell;
 }
 
@@ -320,13 +397,8 @@ Cell QuietUpdate(const Fault& fault) {
 std::string RestoredFromBackup(const ToolsRig& damaged, const std::vector<uint16_t>& before) {
     const std::vector<std::string> backups = BackupFiles(damaged.log.Path());
     if (backups.size() != 1) return "NO (" + std::to_string(backups.size()) + " backups)";
-    ToolsRig restore;
-    restore.card = damaged.card;
-    restore.card.State().faults = sim::FaultSet();
-    restore.card.State().libraryLastError = 6;
-    restore.card.Reinsert();
-    restore.StartFromCommandLine({"-quiet", "-restorepda", backups[0]});
-    return restore.view.ended == 1 && PdaWords(restore.card) == before ? "yes" : "NO";
+    sim::SoftwareCard card = damaged.card;
+    return RestoredFromBackup(damaged.log.Path(), card, before, false) ? "yes" : "NO";
 }
 
 std::string LastBox(const ToolsRig& rig) {
@@ -357,6 +429,7 @@ Cell ToolOperation(const Fault& fault, Operation operation) {
             window.OnCommand(IDM_EDIT_MAC_SERIAL);
             break;
         case Operation::kQuietUpdate:
+        case Operation::kQuietUpdateWithPda: break;
         case Operation::kPdaUpdate:
         case Operation::kRestore: break;
         }
@@ -369,6 +442,8 @@ Cell ToolOperation(const Fault& fault, Operation operation) {
         cell.found.outcome += std::filesystem::exists(rig.toolsView.dumpPath) ? " [file]" : " [no file]";
     }
     cell.found.outcome += DataSent(rig.card) ? ", data sent" : ", nothing sent";
+    if (rig.processEnd.exitCode < 0) rig.RecordProcessEnd(-1);  // the window goes on: what it holds now
+    cell.found.outcome += EndProblems(rig.processEnd);
     cell.found.pda = PdaState(rig.card, before, operation);
     cell.found.recovered = cell.found.pda == "same" ? "-" : RestoredFromBackup(rig, before);
     return cell;
@@ -430,7 +505,8 @@ TEST(FaultMatrix, EveryFaultStrikesAndTheProductionDataComesBack) {
                 "recovered");
     for (const Row& row : kRows) {
         SCOPED_TRACE(std::string(row.fault.name) + " / " + OperationName(row.operation));
-        const Cell cell = row.operation == Operation::kQuietUpdate ? QuietUpdate(row.fault)
+        const bool update = row.operation == Operation::kQuietUpdate || row.operation == Operation::kQuietUpdateWithPda;
+        const Cell cell = update ? QuietUpdate(row.fault, row.operation == Operation::kQuietUpdateWithPda)
                           : row.operation == Operation::kPdaUpdate || row.operation == Operation::kRestore
                               ? PdaWrite(row.fault, row.operation)
                               : ToolOperation(row.fault, row.operation);
