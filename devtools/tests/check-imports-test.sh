@@ -33,8 +33,8 @@ CASES=(
     "a service function from XP on|s/^(Kestrelsvc\.exe +ADVAPI32\.dll +ConvertStringSidToSidW +)nt=2000/\1nt=XP/|ConvertStringSidToSidW (nt=XP), newer than its floor nt=2000"
     "a line no longer imported|\$a meru.exe USER32.dll MonitorFromPoint 9x=98 nt=2000|no longer imports USER32.dll MonitorFromPoint"
     "a console program asked for|s/^(floor meru\.exe .*subsystem=)gui:4\.0/\1console:4.0/|meru.exe: subsystem 00000002, not 00000003"
-    "a stub without its mark|s/^(meru\.exe +KERNEL32\.dll +LoadLibraryW +9x=95 nt=3\.1) 9x-stub/\1/|KERNEL32.dll LoadLibraryW: a stub on Windows 95/98/Me, not marked 9x-stub"
-    "a stub mark without its callers|s/^(meru\.exe +KERNEL32\.dll +LoadLibraryW +9x=95 nt=3\.1 9x-stub) .*/\1/|LoadLibraryW is marked 9x-stub without its callers"
+    "a Unicode entry made for the 95 family unmarked|s/^(floor Kestrelsvc\.exe +)/\19x=95 /|KERNEL32.dll GetModuleFileNameW: a stub on Windows 95/98/Me, not marked 9x-stub"
+    "a stub mark without its callers|s/^(meru\.exe +USER32\.dll +MessageBoxA +9x=95 nt=3\.1).*/\1 9x-stub/|MessageBoxA is marked 9x-stub without its callers"
     "msvcrt.dll not named by the floor|s/^(floor meru\.exe .*) with=msvcrt\.dll/\1/|meru.exe: imports msvcrt.dll, and msvcrt.dll is not on every Windows 95: its floor must say with=msvcrt.dll"
     "subsystem version 5.0 asked for|s/^(floor Kestrelsvc\.exe .*subsystem=gui:)4\.0/\15.0/|Kestrelsvc.exe: subsystem version 4.0, not 5.0"
 )

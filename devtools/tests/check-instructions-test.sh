@@ -1,8 +1,8 @@
 #!/bin/bash
 # The instruction check: it refuses a CMOV planted in a program's own code
 # and the runtime's printf as it comes with the toolchain, each named by its
-# function and library member, and on the built programs (BIN_DIR) it finds
-# no function of our own above the floor.
+# function and library member; the built programs (BIN_DIR) pass it, but
+# for the functions floors.txt lists as pending.
 #
 # usage: check-instructions-test.sh BIN_DIR
 set -euo pipefail
@@ -33,21 +33,24 @@ for case in "${CASES[@]}"; do
     expected=${expected%$'\n'}
     program=$(sed -n 's/^\([a-z-]*\)\.exe:.*/\1/p' <<<"$expected")
     build "$program" "$source"
-    if output=$("$CHECK" "$WORK" "$WORK/$program.floors" 2>&1); then
-        fail "$name: the check passed: $output"
-    fi
+    status=0
+    output=$("$CHECK" "$WORK" "$WORK/$program.floors" 2>&1) || status=$?
+    [ "$status" = 1 ] || fail "$name: the check did not fail (status $status): $output"
     grep -qF -- "$expected" <<<"$output" || fail "$name: the check did not say \"$expected\": $output"
 done
 
 # The assembler already refuses a CMOV written out for the 486 floor, so the
 # plant is its bytes (cmovl %ecx, %eax).
 
-# The built programs: every function above the floor must come from the
-# toolchain's runtime libraries, none from our own objects.
-output=$("$CHECK" "$BIN_DIR" 2>&1) && { echo "$output"; echo "PASS: the programs are within their floors"; exit 0; }
-grep -q '^check-instructions: [^ ]*: ' <<<"$output" || fail "the check failed on the programs without naming a function: $output"
-ours=$(grep -vE '\(from (crt2\.o|lib(stdc\+\+|gcc|gcc_eh|mingw32|mingwex|msvcrt)\.a\(.*\))\) holds' <<<"$output" || true)
-[ -z "$ours" ] || fail "our own code holds instructions above the floor: $ours"
-echo "$output" | sed 's/^/    /'
-echo "PASS: the check refuses ${#CASES[@]} planted programs; our own code is within the floors," \
-     "$(wc -l <<<"$output") runtime functions are not yet (above)"
+# The built programs: within their floors but for the functions listed as
+# pending in floors.txt, which are printed on every run.
+status=0
+output=$("$CHECK" "$BIN_DIR" 2>&1) || status=$?
+case $status in
+    0) echo "$output"
+       echo "PASS: the check refuses ${#CASES[@]} planted programs; the programs are within their floors" ;;
+    2) echo "$output" | sed 's/^/    /'
+       echo "PASS: the check refuses ${#CASES[@]} planted programs; the programs are within their floors but for" \
+            "$(grep -c PENDING <<<"$output") pending runtime function(s) (above)" ;;
+    *) fail "the programs hold instructions above their floors: $output" ;;
+esac

@@ -7,6 +7,7 @@
 #include "base/OutputFile.h"
 #include "base/SessionLog.h"
 #include "image/Pda.h"
+#include "TextFormat.h"
 
 namespace meru {
 
@@ -76,7 +77,7 @@ std::string PdaFileText(const Pda& pda) {
         const uint16_t end = static_cast<uint16_t>(std::min<uint32_t>(count, at + 1u + words[at]));
         for (uint16_t i = at; i < end; ++i) {
             char word[16];
-            std::snprintf(word, sizeof word, i + 1 < end ? "0x%04X, " : "0x%04X\n", static_cast<unsigned>(words[i]));
+            velox::FormatText(word, sizeof word, i + 1 < end ? "0x%04X, " : "0x%04X\n", static_cast<unsigned>(words[i]));
             text += word;
         }
         at = end;
@@ -97,7 +98,7 @@ std::string WriteRawPdaBackup(const uint16_t* words, size_t count, const Pda* va
         text += ";";
         for (size_t i = at; i < count && i < at + kRawWordsPerLine; ++i) {
             char word[8];
-            std::snprintf(word, sizeof word, " %04X", static_cast<unsigned>(words[i]));
+            velox::FormatText(word, sizeof word, " %04X", static_cast<unsigned>(words[i]));
             text += word;
         }
         text += "\n";

@@ -13,8 +13,9 @@
 #include "base/SessionLog.h"
 #include "base/Settings.h"
 #include "image/Pda.h"
-#include "tools/PermanentAddress.h"
+#include "TextFormat.h"
 #include "tools/MaintenanceCommands.h"
+#include "tools/PermanentAddress.h"
 
 namespace meru {
 
@@ -70,7 +71,7 @@ void LogWritten(const Pda& records) {
     std::string codes;
     for (const auto& record : records.Records()) {
         char code[8];
-        std::snprintf(code, sizeof code, " 0x%04X", static_cast<unsigned>(record[1]));
+        velox::FormatText(code, sizeof code, " 0x%04X", static_cast<unsigned>(record[1]));
         codes += code;
     }
     LogPrintf("PDA written: %u records (%s ), %u words, check value 0x%04X\n",
