@@ -17,7 +17,7 @@ CXX=${CXX_MINGW:-i686-w64-mingw32-g++}
 # Built as the programs are: for the 486, statically, with a link map.
 build() {  # NAME SOURCE
     printf '%s\n' "$2" >"$WORK/$1.cpp"
-    "$CXX" -O2 -march=i486 -Wa,-march=i486 -c -o "$WORK/$1.o" "$WORK/$1.cpp"
+    "$CXX" -O2 -march=i486 -Wa,-march=i486+387 -c -o "$WORK/$1.o" "$WORK/$1.cpp"
     "$CXX" -static -static-libgcc -static-libstdc++ -o "$WORK/$1.exe" "$WORK/$1.o" "-Wl,-Map=$WORK/$1.exe.map"
     echo "floor $1.exe i486" >"$WORK/$1.floors"
 }
