@@ -4,10 +4,11 @@
 #include <cstdio>
 #include <utility>
 
-#include "CommandLineScan.h"
 #include "ComAccessPolicy.h"
+#include "CommandLineScan.h"
 #include "RegistrationTables.h"
 #include "ServiceInstaller.h"
+#include "TextFormat.h"
 
 namespace kestrel {
 
@@ -128,7 +129,7 @@ void ServiceModule::LogEvent(const char* format, ...) {
     char text[256];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    velox::FormatTextV(text, sizeof text, format, args);
     va_end(args);
     if (serviceMode_) {
         platform_.WriteEventLog(serviceName_, text);

@@ -76,6 +76,22 @@ Registry|\t0\tCLSID\\\\{DF94C14D-8B76-4659-AE47-416AE3AE0F30}\\\\LocalServer32\t
 Registry|\t0\tTypeLib\\\\{85D65926-2494-4623-BA68-BB46D44083EA}\\\\1.0\\\\0\\\\win32\t\t[#KestrelsvcExe]\t
 EXPECTED
 
+# Windows Installer 2.0 reads the package (schema, the summary's page count:
+# 200), and each component installs where it belongs: Kestrelsvc with its
+# service and COM entries on Windows 2000 and later, meru.exe, its Start-menu
+# entry and the install folder everywhere.
+grep -qx "Version: 200 (c8)" <<<"$(msiinfo suminfo "$MSI")" || fail "schema: $(msiinfo suminfo "$MSI" | grep Version)"
+conditions=$(rows Component | awk -F'\t' '{ print $1 "=" $5 }' | sort | tr '\n' ' ')
+[ "$conditions" = "InstallFolder= KestrelsvcProgram=VersionNT >= 500 MeruProgram= MeruShortcut= " ] \
+    || fail "component conditions: $conditions"
+for table in ServiceInstall ServiceControl; do
+    msiinfo export "$MSI" "$table" | tr -d '\r' | awk -F'\t' '
+        NR == 1 { for (i = 1; i <= NF; ++i) if ($i == "Component_") column = i }
+        NR > 3 && $column != "KestrelsvcProgram" { bad = 1 }
+        END { exit bad || !column }' \
+        || fail "$table: a row outside the component KestrelsvcProgram"
+done
+
 # 32-bit components: none marked for the 64-bit registry and folders.
 rows Component | awk -F'\t' '$4 >= 256 { bad = 1 } END { exit bad }' || fail "a component is marked 64-bit"
 echo "PASS"

@@ -10,6 +10,7 @@
 #include "image/ImageInfo.h"
 #include "image/Pda.h"
 #include "image/PlugRecordList.h"
+#include "TextFormat.h"
 
 namespace meru {
 
@@ -23,7 +24,7 @@ bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
 
 std::string LowerHex(uint16_t value) {
     char text[8];
-    std::snprintf(text, sizeof text, "%x", static_cast<unsigned>(value));
+    velox::FormatText(text, sizeof text, "%x", static_cast<unsigned>(value));
     return text;
 }
 

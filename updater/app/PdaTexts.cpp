@@ -3,12 +3,13 @@
 #include <cstdio>
 
 #include "image/Pda.h"
+#include "TextFormat.h"
 
 namespace meru {
 
 std::string MacText(const uint8_t (&bytes)[6]) {
     char text[18];
-    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", bytes[0], bytes[1], bytes[2], bytes[3],
+    velox::FormatText(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", bytes[0], bytes[1], bytes[2], bytes[3],
                   bytes[4], bytes[5]);
     return text;
 }

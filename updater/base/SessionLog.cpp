@@ -1,6 +1,7 @@
 #include "SessionLog.h"
 
 #include "Settings.h"
+#include "TextFormat.h"
 
 namespace meru {
 
@@ -43,8 +44,8 @@ int SessionLog::Write(const char* format, va_list args) {
             return 0;
         }
     }
-    int written = std::vfprintf(file_, format, args);
-    return written > 0 ? written : 0;
+    const std::string text = velox::FormatStringV(format, args);
+    return static_cast<int>(std::fwrite(text.data(), 1, text.size(), file_));
 }
 
 void SessionLog::Flush() {

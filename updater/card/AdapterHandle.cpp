@@ -1,11 +1,11 @@
 #include "card/AdapterHandle.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include "card/CardRequests.h"
+#include "Pause.h"
+#include "TextFormat.h"
 
 namespace meru {
 
@@ -28,7 +28,7 @@ const char kPrivilegesText[] =
     "need to log on as an administrator.\r\n\r\n 2. Ensure the system files are not being accessed from a "
     "network drive. (search for \"KBW32N50\" in the registry)";
 
-void RealSleep(uint32_t milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+void RealSleep(uint32_t milliseconds) { velox::PauseMilliseconds(milliseconds); }
 
 }  // namespace
 
@@ -134,7 +134,7 @@ bool AdapterHandle::checkLibrary() {
     if ((code & 0xFF) == kErrorInvalidHandle) return true;  // driver present, no such adapter
 
     char text[40];
-    std::snprintf(text, sizeof text, "W32N error code: %X", static_cast<unsigned>(code));
+    velox::FormatText(text, sizeof text, "W32N error code: %X", static_cast<unsigned>(code));
     report(text, "Unable to load necessary system files.", kBoxIconStop);
     return false;
 }

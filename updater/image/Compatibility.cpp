@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "ImageInfo.h"
+#include "TextFormat.h"
 
 namespace meru {
 
@@ -45,7 +46,7 @@ bool CompatibilityText(const ImageInfo& image, std::string& output) {
         const CompatibilitySlot& slot = image.compatibility[id];
         if (!slot.present) continue;
         char range[64];
-        std::snprintf(range, sizeof range, ": Range=%u..%u Variant=%u\n", static_cast<unsigned>(slot.bottom),
+        velox::FormatText(range, sizeof range, ": Range=%u..%u Variant=%u\n", static_cast<unsigned>(slot.bottom),
                       static_cast<unsigned>(slot.top), static_cast<unsigned>(slot.variant));
         output += "    " + InterfaceName(id) + ": " + RoleName(slot.role) + range;
         any = true;

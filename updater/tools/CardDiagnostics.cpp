@@ -8,6 +8,7 @@
 #include "base/SessionLog.h"
 #include "base/Settings.h"
 #include "card/CardRequests.h"
+#include "TextFormat.h"
 #include "tools/MaintenanceCommands.h"
 #include "tools/ToolTexts.h"
 
@@ -45,10 +46,10 @@ std::string RangeLinesText(AdapterHandle& adapter) {
         RidRecord record;
         char values[32];
         if (adapter.readRecord(record, line.rid)) {
-            std::snprintf(values, sizeof values, "%u..%u", static_cast<unsigned>(record.word(kRangeBottomWord)),
+            velox::FormatText(values, sizeof values, "%u..%u", static_cast<unsigned>(record.word(kRangeBottomWord)),
                           static_cast<unsigned>(record.word(kRangeTopWord)));
         } else {
-            std::snprintf(values, sizeof values, "(read failure)");
+            velox::FormatText(values, sizeof values, "(read failure)");
         }
         text += std::string(line.name) + "=" + values + "\n";
     }

@@ -5,6 +5,7 @@
 #include "base/OutputFile.h"
 #include "base/SessionLog.h"
 #include "image/FirmwareImage.h"
+#include "TextFormat.h"
 
 namespace meru {
 
@@ -45,14 +46,14 @@ std::string SRecordLine(char type, uint32_t address, const uint8_t* data, uint16
 
 std::string TextDumpLine(uint32_t address, const uint8_t* data, uint16_t length) {
     char piece[16];
-    std::snprintf(piece, sizeof piece, "%x", static_cast<unsigned>(address));
+    velox::FormatText(piece, sizeof piece, "%x", static_cast<unsigned>(address));
     std::string line = piece;
     for (uint16_t i = 0; i < length; i += 2) {
         line += i == 0 ? ": " : ",";
         if (i + 1 < length) {
-            std::snprintf(piece, sizeof piece, "%04x", static_cast<unsigned>(data[i] | (data[i + 1] << 8)));
+            velox::FormatText(piece, sizeof piece, "%04x", static_cast<unsigned>(data[i] | (data[i + 1] << 8)));
         } else {
-            std::snprintf(piece, sizeof piece, "%02x", static_cast<unsigned>(data[i]));
+            velox::FormatText(piece, sizeof piece, "%02x", static_cast<unsigned>(data[i]));
         }
         line += piece;
     }

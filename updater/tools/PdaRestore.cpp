@@ -16,7 +16,7 @@
 #include "base/Settings.h"
 #include "card/PdaArea.h"
 #include "image/Pda.h"
-#include "tools/PermanentAddress.h"
+#include "TextFormat.h"
 #include "tools/MaintenanceCommands.h"
 #include "tools/PdaRestoreFile.h"
 
@@ -55,7 +55,7 @@ void LogWritten(const RestoreFile& file) {
     std::string codes;
     for (const auto& record : records.Records()) {
         char code[8];
-        std::snprintf(code, sizeof code, " 0x%04X", static_cast<unsigned>(record[1]));
+        velox::FormatText(code, sizeof code, " 0x%04X", static_cast<unsigned>(record[1]));
         codes += code;
     }
     LogPrintf("PDA written: %u records (%s ), %u words, check value 0x%04X\n",

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "card/AdapterHandle.h"
+#include "TextFormat.h"
 
 namespace meru {
 
@@ -13,7 +14,7 @@ constexpr uint8_t kCisEndCode = 0xFF;
 
 void AppendHex(std::string& text, unsigned value) {
     char digits[12];
-    std::snprintf(digits, sizeof digits, "%x ", value);
+    velox::FormatText(digits, sizeof digits, "%x ", value);
     text += digits;
 }
 
@@ -51,7 +52,7 @@ std::string CisDisplayText(const uint8_t* bytes, size_t count) {
 
 std::string DriverVersionText(uint32_t version) {
     char text[80];
-    std::snprintf(text, sizeof text, "Version: %u.%2u.%2u", static_cast<unsigned>(version >> 16),
+    velox::FormatText(text, sizeof text, "Version: %u.%2u.%2u", static_cast<unsigned>(version >> 16),
                   static_cast<unsigned>((version >> 8) & 0xFF), static_cast<unsigned>(version & 0xFF));
     return text;
 }

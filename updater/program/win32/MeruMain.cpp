@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "InternalError.h"
 #include "MeruWindow.h"
 #include "app/ResourceIds.h"
 #include "app/SingleInstance.h"
 #include "app/win32/Win32InstancePort.h"
 #include "app/win32/Win32MessageBox.h"
+#include "base/ProcessExit.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
 #include "base/win32/SystemFunction.h"
@@ -46,9 +48,19 @@ void InitialiseCommonControls() {
     initialiseGroups(&classes);
 }
 
+// The updater is built without exceptions: an internal error (out of
+// memory, a failed check of the C++ library) ends it where it happens, with
+// a logged box.
+[[noreturn]] void StopAfterInternalError(const char* what) {
+    const std::string text = std::string("MERU has stopped after an internal error: ") + what;
+    meru::ReportBox(nullptr, text.c_str(), "Error", meru::kBoxIconStop);
+    meru::EndProcess(1);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    velox::SetInternalErrorHandler(StopAfterInternalError);
     const UINT handOverMessage = RegisterWindowMessageA("MSG_MeruFlashFile");
     const std::vector<std::string> args = ProgramArguments();
 

@@ -1,6 +1,5 @@
 #include "MeruWindow.h"
 
-#include <exception>
 #include <string>
 
 #include "app/MainWindow.h"
@@ -64,40 +63,26 @@ private:
     Win32MainWindow dialog_;
 };
 
-// An exception must not unwind through the window system's frames: the
-// updater stops with a logged box instead.
-[[noreturn]] void StopAfterInternalError(HWND dialog, const char* what) {
-    const std::string text = std::string("MERU has stopped after an internal error: ") + what;
-    ReportBox(dialog, text.c_str(), "Error", kBoxIconStop);
-    EndProcess(1);
-}
-
 }  // namespace
 
 INT_PTR CALLBACK MainWindowDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (message == WM_INITDIALOG) {
-            const MainWindowStart& start = *reinterpret_cast<const MainWindowStart*>(lParam);
-            MeruWindow* window = new MeruWindow(dialog, start);
-            // Stored before Initialise: its repaints and boxes already come back here.
-            SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(window));
-            window->Dialog().Initialise();
-            return TRUE;
-        }
-        MeruWindow* window = reinterpret_cast<MeruWindow*>(GetWindowLongPtrA(dialog, DWLP_USER));
-        if (window == nullptr) return FALSE;
-        if (message == WM_NCDESTROY) {
-            SetWindowLongPtrA(dialog, DWLP_USER, 0);
-            delete window;
-            return FALSE;
-        }
-        INT_PTR result = FALSE;
-        return window->Dialog().Handle(message, wParam, lParam, result) ? result : FALSE;
-    } catch (const std::exception& error) {
-        StopAfterInternalError(dialog, error.what());
-    } catch (...) {
-        StopAfterInternalError(dialog, "unknown exception");
+    if (message == WM_INITDIALOG) {
+        const MainWindowStart& start = *reinterpret_cast<const MainWindowStart*>(lParam);
+        MeruWindow* window = new MeruWindow(dialog, start);
+        // Stored before Initialise: its repaints and boxes already come back here.
+        SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(window));
+        window->Dialog().Initialise();
+        return TRUE;
     }
+    MeruWindow* window = reinterpret_cast<MeruWindow*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (window == nullptr) return FALSE;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(dialog, DWLP_USER, 0);
+        delete window;
+        return FALSE;
+    }
+    INT_PTR result = FALSE;
+    return window->Dialog().Handle(message, wParam, lParam, result) ? result : FALSE;
 }
 
 }  // namespace meru

@@ -2,14 +2,13 @@
 
 #include <windows.h>
 
-#include <exception>
-
 namespace meru {
 
 // A modal dialog of the tools: runs a template over an owner window and
-// hands its messages to Handle. An exception thrown by a handler must not
-// unwind through the window system's frames: it ends the dialog with Cancel
-// and is thrown again from Run, on the caller's side of the dialog.
+// hands its messages to Handle. The updater is built without exceptions: an
+// internal error in a handler ends the program where it happens, with a
+// box (velox::StopAfterInternalError), so nothing unwinds through the
+// window system's frames.
 class ModalDialog {
 public:
     virtual ~ModalDialog() = default;
@@ -28,8 +27,6 @@ protected:
 
 private:
     static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-    std::exception_ptr error_;
 };
 
 }  // namespace meru
