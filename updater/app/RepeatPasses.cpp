@@ -31,7 +31,7 @@ std::vector<PassResult> RepeatPasses(const RepeatRules& rules, const std::functi
         results.push_back(result);
         if (rules.repeat) {
             LogPrintf("pass %ld of %ld: %s\n", static_cast<long>(pass), static_cast<long>(passes),
-                      PassResultText(result));
+                      PassLineText(result));
         }
         if (rules.delay && rules.delaySeconds > 0) {
             const uint64_t milliseconds = static_cast<uint64_t>(rules.delaySeconds) * 1000u;
@@ -47,7 +47,7 @@ bool EveryPassSucceeded(const std::vector<PassResult>& results) {
     return !results.empty() && std::all_of(results.begin(), results.end(), PassSucceeded);
 }
 
-const char* PassResultText(PassResult result) {
+const char* PassLineText(PassResult result) {
     switch (result) {
     case PassResult::kUpdated: return "updated";
     case PassResult::kUpToDate: return "up to date, nothing written";

@@ -28,7 +28,7 @@ std::vector<PassResult> RepeatPasses(const RepeatRules& rules, const std::functi
 // A quiet session succeeds when every pass updated the card or found it up to date.
 bool EveryPassSucceeded(const std::vector<PassResult>& results);
 
-// The words the log gives a pass's result: "updated", "up to date", ...
-const char* PassResultText(PassResult result);
+// The words of a pass's log line: "updated", "up to date, nothing written", ...
+const char* PassLineText(PassResult result);
 
 }  // namespace meru

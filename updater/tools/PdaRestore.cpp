@@ -19,6 +19,7 @@
 #include "TextFormat.h"
 #include "tools/MaintenanceCommands.h"
 #include "tools/PdaRestoreFile.h"
+#include "tools/PermanentAddress.h"
 
 namespace meru {
 
