@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::unique_ptr<uint16_t[]> output = Buffer(meru::Pda::kMaxSerializedWords);
     const uint16_t written = first.Serialize(output.get(), meru::Pda::kMaxSerializedWords);
-    if (recordWords >= meru::Pda::kMaxWords) {
+    // The records and the three words of the end record must fit the area.
+    if (recordWords + 3 > meru::Pda::kMaxWords) {
         FUZZ_CHECK(written == 0);
         return 0;
     }
