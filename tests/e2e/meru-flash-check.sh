@@ -30,11 +30,13 @@ expect_eq "downloads, one read refused" "$(downloads)" "0"
 logged "No update needed: the card's flash already holds the queued firmware."
 wine_cleanup
 
-# --- -repeat 3 -delay 1, the adapter removed during the first pass ---
+# --- -repeat 3 -delay 5, the adapter removed during the first pass ---
 # The first pass has the card open from before its first download to its
-# end; the adapter's key goes then, so every later pass finds none.
+# end; the adapter's key goes then, so every later pass finds none. The
+# delay leaves the removal five seconds beyond the first pass's writes, so
+# a loaded machine does not let the second pass find the card.
 meru_prefix
-meru_start -quiet -repeat 3 -delay 1
+meru_start -quiet -repeat 3 -delay 5
 for i in $(seq 1 600); do
     [ "$(counter OID_CARD_DOWNLOAD)" -gt 0 ] && break
     kill -0 "$MERU_PID" 2>/dev/null || fail "meru.exe ended before its first download"
