@@ -44,8 +44,12 @@ int SessionLog::Write(const char* format, va_list args) {
             return 0;
         }
     }
+    // Each line reaches the file at once: a technician may read the log while
+    // the window is open, and a run that ends abruptly keeps all it said.
     const std::string text = velox::FormatStringV(format, args);
-    return static_cast<int>(std::fwrite(text.data(), 1, text.size(), file_));
+    const size_t written = std::fwrite(text.data(), 1, text.size(), file_);
+    std::fflush(file_);
+    return static_cast<int>(written);
 }
 
 void SessionLog::Flush() {
