@@ -33,21 +33,21 @@ private:
     std::size_t length_ = 0;
 };
 
-struct Spec {
+struct FieldFormat {
     bool left = false;
     bool zero = false;
     int width = 0;
     int precision = -1;  // none
 };
 
-void PutPadded(Output& out, const Spec& spec, const char* body, std::size_t length) {
-    const int padding = spec.width > static_cast<int>(length) ? spec.width - static_cast<int>(length) : 0;
-    if (!spec.left) out.Repeat(' ', padding);
+void PutPadded(Output& out, const FieldFormat& field, const char* body, std::size_t length) {
+    const int padding = field.width > static_cast<int>(length) ? field.width - static_cast<int>(length) : 0;
+    if (!field.left) out.Repeat(' ', padding);
     out.Put(body, length);
-    if (spec.left) out.Repeat(' ', padding);
+    if (field.left) out.Repeat(' ', padding);
 }
 
-void PutNumber(Output& out, const Spec& spec, bool negative, std::uintmax_t magnitude, unsigned base, bool upper) {
+void PutNumber(Output& out, const FieldFormat& field, bool negative, std::uintmax_t magnitude, unsigned base, bool upper) {
     const char* digitsOf = upper ? "0123456789ABCDEF" : "0123456789abcdef";
     char digits[sizeof(std::uintmax_t) * 8];
     int count = 0;
@@ -56,17 +56,17 @@ void PutNumber(Output& out, const Spec& spec, bool negative, std::uintmax_t magn
         magnitude /= base;
     }
     // At least one digit, unless a precision of 0 asks for none for zero.
-    int wanted = spec.precision >= 0 ? spec.precision : 1;
+    int wanted = field.precision >= 0 ? field.precision : 1;
     const int zeros = wanted > count ? wanted - count : 0;
     const int length = (negative ? 1 : 0) + zeros + count;
-    const int padding = spec.width > length ? spec.width - length : 0;
-    const bool zeroPad = spec.zero && !spec.left && spec.precision < 0;
-    if (!spec.left && !zeroPad) out.Repeat(' ', padding);
+    const int padding = field.width > length ? field.width - length : 0;
+    const bool zeroPad = field.zero && !field.left && field.precision < 0;
+    if (!field.left && !zeroPad) out.Repeat(' ', padding);
     if (negative) out.Put('-');
     if (zeroPad) out.Repeat('0', padding);
     out.Repeat('0', zeros);
     while (count > 0) out.Put(digits[--count]);
-    if (spec.left) out.Repeat(' ', padding);
+    if (field.left) out.Repeat(' ', padding);
 }
 
 int ReadCount(const char*& p, va_list& args) {
@@ -94,21 +94,21 @@ int FormatTextV(char* buffer, std::size_t size, const char* format, va_list args
             continue;
         }
         const char* start = p++;
-        Spec spec;
+        FieldFormat field;
         for (;; ++p) {
-            if (*p == '-') spec.left = true;
-            else if (*p == '0') spec.zero = true;
+            if (*p == '-') field.left = true;
+            else if (*p == '0') field.zero = true;
             else break;
         }
-        spec.width = ReadCount(p, args);
-        if (spec.width < 0) {  // a negative '*' width means left-aligned
-            spec.left = true;
-            spec.width = -spec.width;
+        field.width = ReadCount(p, args);
+        if (field.width < 0) {  // a negative '*' width means left-aligned
+            field.left = true;
+            field.width = -field.width;
         }
         if (*p == '.') {
             ++p;
-            spec.precision = ReadCount(p, args);
-            if (spec.precision < 0) spec.precision = -1;
+            field.precision = ReadCount(p, args);
+            if (field.precision < 0) field.precision = -1;
         }
         enum class Length { kInt, kShort, kLong, kLongLong, kSize } length = Length::kInt;
         if (*p == 'h') {
@@ -133,15 +133,15 @@ int FormatTextV(char* buffer, std::size_t size, const char* format, va_list args
             break;
         case 'c': {
             const char c = static_cast<char>(va_arg(args, int));
-            PutPadded(out, spec, &c, 1);
+            PutPadded(out, field, &c, 1);
             break;
         }
         case 's': {
             const char* text = va_arg(args, const char*);
             if (text == nullptr) text = "(null)";
             std::size_t n = 0;
-            while (text[n] != '\0' && (spec.precision < 0 || n < static_cast<std::size_t>(spec.precision))) ++n;
-            PutPadded(out, spec, text, n);
+            while (text[n] != '\0' && (field.precision < 0 || n < static_cast<std::size_t>(field.precision))) ++n;
+            PutPadded(out, field, text, n);
             break;
         }
         case 'd':
@@ -157,7 +157,7 @@ int FormatTextV(char* buffer, std::size_t size, const char* format, va_list args
             const bool negative = value < 0;
             // The magnitude in unsigned arithmetic: the most negative value too.
             const std::uintmax_t magnitude = negative ? 0 - static_cast<std::uintmax_t>(value) : static_cast<std::uintmax_t>(value);
-            PutNumber(out, spec, negative, magnitude, 10, false);
+            PutNumber(out, field, negative, magnitude, 10, false);
             break;
         }
         case 'u':
@@ -171,7 +171,7 @@ int FormatTextV(char* buffer, std::size_t size, const char* format, va_list args
             case Length::kShort: value = static_cast<unsigned short>(va_arg(args, unsigned)); break;
             default: value = va_arg(args, unsigned); break;
             }
-            PutNumber(out, spec, false, value, conversion == 'u' ? 10 : 16, conversion == 'X');
+            PutNumber(out, field, false, value, conversion == 'u' ? 10 : 16, conversion == 'X');
             break;
         }
         default:

@@ -62,9 +62,28 @@ uint64_t ReadsWhileProgramming(const std::vector<uint32_t>& oids) {
     return reads;
 }
 
-void QuietUpdate(benchmark::State& state) {
+// The requests of each listed kind, and all of them, summed over the runs
+// and published per run.
+struct RequestTally {
     uint64_t requests[sizeof kOids / sizeof kOids[0]] = {};
     uint64_t total = 0;
+
+    void Add(const apptest::WindowRig& rig) {
+        for (size_t i = 0; i < sizeof kOids / sizeof kOids[0]; ++i) {
+            requests[i] += rig.Requests(kOids[i].oid);
+            total += rig.Requests(kOids[i].oid);
+        }
+    }
+    void Publish(benchmark::State& state, double runs) const {
+        for (size_t i = 0; i < sizeof kOids / sizeof kOids[0]; ++i) {
+            state.counters[kOids[i].name] = static_cast<double>(requests[i]) / runs;
+        }
+        state.counters["requests"] = static_cast<double>(total) / runs;
+    }
+};
+
+void QuietUpdate(benchmark::State& state) {
+    RequestTally tally;
     uint64_t downloads = 0;
     uint64_t verifyReads = 0;
     uint16_t lowerBound = 0;
@@ -82,20 +101,14 @@ void QuietUpdate(benchmark::State& state) {
             state.SkipWithError("the quiet run did not update the card");
             return;
         }
-        for (size_t i = 0; i < sizeof kOids / sizeof kOids[0]; ++i) {
-            requests[i] += rig->Requests(kOids[i].oid);
-            total += rig->Requests(kOids[i].oid);
-        }
+        tally.Add(*rig);
         downloads += rig->Requests(meru::OID_CARD_DOWNLOAD);
         verifyReads += ReadsWhileProgramming(rig->requests.oids);
         rig.reset();
         state.ResumeTiming();
     }
     const double runs = static_cast<double>(state.iterations());
-    for (size_t i = 0; i < sizeof kOids / sizeof kOids[0]; ++i) {
-        state.counters[kOids[i].name] = static_cast<double>(requests[i]) / runs;
-    }
-    state.counters["requests"] = static_cast<double>(total) / runs;
+    tally.Publish(state, runs);
     // Each image's preparation sends one empty download besides the data.
     const double dataDownloads = static_cast<double>(downloads) / runs - 2.0;
     state.counters["data_downloads"] = dataDownloads;
@@ -117,8 +130,7 @@ void QuietUpdate(benchmark::State& state) {
 BENCHMARK(QuietUpdate)->Unit(benchmark::kMillisecond);
 
 void QuietUpToDate(benchmark::State& state) {
-    uint64_t requests[sizeof kOids / sizeof kOids[0]] = {};
-    uint64_t total = 0;
+    RequestTally tally;
     uint16_t blocks = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -142,18 +154,12 @@ void QuietUpToDate(benchmark::State& state) {
             state.SkipWithError("the quiet run on an up-to-date card did not skip with nothing written");
             return;
         }
-        for (size_t i = 0; i < sizeof kOids / sizeof kOids[0]; ++i) {
-            requests[i] += rig->Requests(kOids[i].oid);
-            total += rig->Requests(kOids[i].oid);
-        }
+        tally.Add(*rig);
         rig.reset();
         state.ResumeTiming();
     }
     const double runs = static_cast<double>(state.iterations());
-    for (size_t i = 0; i < sizeof kOids / sizeof kOids[0]; ++i) {
-        state.counters[kOids[i].name] = static_cast<double>(requests[i]) / runs;
-    }
-    state.counters["requests"] = static_cast<double>(total) / runs;
+    tally.Publish(state, runs);
     state.counters["image_blocks"] = blocks;  // the flash check reads each once
 }
 BENCHMARK(QuietUpToDate)->Unit(benchmark::kMillisecond);
