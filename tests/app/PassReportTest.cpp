@@ -149,7 +149,7 @@ TEST(PassReport, EachQuietPassAppendsItsRecord) {
         args.insert(args.begin(), "meru.exe");
         rig.window = std::make_unique<meru::MainWindow>(
             meru::MainWindow::Ports{rig.view, rig.system, rig.requests, rig.registry, rig.events}, args);
-        rig.window->Adapter().setSleepHook([](uint32_t) {});
+        rig.window->Adapter().SetSleepHook([](uint32_t) {});
         rig.window->SetReportFile(&file);
         try {
             rig.window->Initialise();
@@ -179,7 +179,7 @@ TEST(PassReport, RepeatedPassesAppendAndAnUnwritableFileChangesNothing) {
     rig.window = std::make_unique<meru::MainWindow>(
         meru::MainWindow::Ports{rig.view, rig.system, rig.requests, rig.registry, rig.events},
         std::vector<std::string>{"meru.exe", "-quiet", "-repeat", "3", "-report", "r.csv"});
-    rig.window->Adapter().setSleepHook([](uint32_t) {});
+    rig.window->Adapter().SetSleepHook([](uint32_t) {});
     rig.window->SetReportFile(&file);
     rig.window->Initialise();
     const std::vector<std::string> lines = Lines(file.contents);
@@ -195,7 +195,7 @@ TEST(PassReport, RepeatedPassesAppendAndAnUnwritableFileChangesNothing) {
         meru::MainWindow::Ports{unwritable.view, unwritable.system, unwritable.requests, unwritable.registry,
                                 unwritable.events},
         std::vector<std::string>{"meru.exe", "-quiet", "-report", "r.csv"});
-    unwritable.window->Adapter().setSleepHook([](uint32_t) {});
+    unwritable.window->Adapter().SetSleepHook([](uint32_t) {});
     unwritable.window->SetReportFile(&refusing);
     unwritable.window->Initialise();
     EXPECT_EQ(unwritable.view.ended, 1) << "exit code 0 all the same";

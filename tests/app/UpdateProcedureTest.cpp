@@ -251,7 +251,7 @@ TEST(RunUpdate, StopsBeforeWritingAnything) {
         EXPECT_TRUE(c.logged.empty() || Logged(rig, c.logged + "\n")) << rig.log.Text();
         EXPECT_TRUE(Snapshot(rig.card) == before) << "nothing reached the flash";
         EXPECT_EQ(rig.window->RunOutcome(), meru::kOutcomeNone);
-        EXPECT_FALSE(rig.window->Adapter().isOpen());
+        EXPECT_FALSE(rig.window->Adapter().IsOpen());
     }
 }
 
@@ -295,7 +295,7 @@ TEST(RunUpdate, UnreadableCardPdaStopsTheRun) {
         ASSERT_FALSE(rig.boxes.boxes.empty());
         EXPECT_EQ(rig.boxes.boxes.back().caption, "Cannot Continue");
         EXPECT_TRUE(Logged(rig, "PDA read error!\n"));
-        EXPECT_FALSE(rig.window->Adapter().isOpen());
+        EXPECT_FALSE(rig.window->Adapter().IsOpen());
     }
 }
 
@@ -505,7 +505,7 @@ TEST(RunUpdate, DownloadFailureIsFatal) {
                        "Fatal Error: Card Write Failure detected.  The adapter card may have become non-functional.  "
                        "Click OK to exit.\n"));
     EXPECT_EQ(failing.Requests(sim::kOidUnblockProtocols), 1u) << "protocols unblocked on the fatal path";
-    EXPECT_FALSE(failing.window->Adapter().isOpen());
+    EXPECT_FALSE(failing.window->Adapter().IsOpen());
 }
 
 TEST(RunUpdate, CancelIsIgnoredWhileProgramming) {

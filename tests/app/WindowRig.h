@@ -212,7 +212,7 @@ struct WindowRig {
         args.insert(args.begin(), "meru.exe");
         window = std::make_unique<meru::MainWindow>(meru::MainWindow::Ports{view, system, requests, registry, events},
                                                     args);
-        window->Adapter().setSleepHook([](uint32_t) {});
+        window->Adapter().SetSleepHook([](uint32_t) {});
         window->Initialise();
         return *window;
     }

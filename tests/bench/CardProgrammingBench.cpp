@@ -26,21 +26,21 @@ const NamedOid kCountedOids[] = {
 void ProgramImage(benchmark::State& state) {
     const bool force = state.range(0) != 0;
     cardtest::SimRig rig;
-    if (!rig.handle.open(0, true)) {
+    if (!rig.handle.Open(0, true)) {
         state.SkipWithError("the software card's adapter does not open");
         return;
     }
     meru::FirmwareImage image;
     cardtest::MakeStationImage(image, sim::LayoutFor(2).stationBase, 11);
     const uint16_t chunks = image.CountChunks(2042, 0x10000);
-    if (!force && !rig.handle.programImage(image, nullptr, true, false, false)) {  // the card holds it already
+    if (!force && !rig.handle.ProgramImage(image, nullptr, true, false, false)) {  // the card holds it already
         state.SkipWithError("programming the image beforehand failed");
         return;
     }
     rig.card.ResetCounters();
 
     for (auto _ : state) {
-        if (!rig.handle.programImage(image, nullptr, force, false, false)) {
+        if (!rig.handle.ProgramImage(image, nullptr, force, false, false)) {
             state.SkipWithError("programming failed");
             return;
         }

@@ -40,12 +40,12 @@ protected:
 };
 
 TEST_F(DiscoveryTest, ClassKeyPathFollowsTheSystemFamilyAndPlatformVersion) {
-    EXPECT_EQ(discovery.adapterClassKeyPath(), kClassKey2000);
+    EXPECT_EQ(discovery.AdapterClassKeyPath(), kClassKey2000);
     library.platformVersion = 4;
-    EXPECT_EQ(discovery.adapterClassKeyPath(), kClassKeyNt4);
+    EXPECT_EQ(discovery.AdapterClassKeyPath(), kClassKeyNt4);
     library.nt = false;
     library.platformVersion = 9;
-    EXPECT_EQ(discovery.adapterClassKeyPath(), kClassKey95);
+    EXPECT_EQ(discovery.AdapterClassKeyPath(), kClassKey95);
 }
 
 TEST_F(DiscoveryTest, ListsAdaptersInKeyOrderWithTheirIndexAndStopsAtTheFirstNonAdapter) {
@@ -55,7 +55,7 @@ TEST_F(DiscoveryTest, ListsAdaptersInKeyOrderWithTheirIndexAndStopsAtTheFirstNon
     library.adapters["0003"] = {"Never reached", "{C3}"};
     meru::CollectedAdapters list;
 
-    EXPECT_TRUE(discovery.fillAdapterList(list));
+    EXPECT_TRUE(discovery.FillAdapterList(list));
 
     EXPECT_EQ(list.names, (std::vector<std::string>{"VELOX PC Card", "Other NIC"}));
     EXPECT_EQ(list.values, (std::vector<uint32_t>{0, 1}));
@@ -70,13 +70,13 @@ TEST_F(DiscoveryTest, ListsAdaptersInKeyOrderWithTheirIndexAndStopsAtTheFirstNon
 
 TEST_F(DiscoveryTest, FirstSubkeyNotAnAdapterOrMissingClassKeyGiveAnEmptyList) {
     meru::CollectedAdapters list;
-    EXPECT_TRUE(discovery.fillAdapterList(list));  // no class key at all
+    EXPECT_TRUE(discovery.FillAdapterList(list));  // no class key at all
     EXPECT_TRUE(list.names.empty());
 
     AddSubkey(kClassKey2000, "Properties");
     AddSubkey(kClassKey2000, "0001");
     library.adapters["0001"] = {"VELOX PC Card", "{A1}"};
-    EXPECT_TRUE(discovery.fillAdapterList(list));
+    EXPECT_TRUE(discovery.FillAdapterList(list));
     EXPECT_TRUE(list.names.empty());
 }
 
@@ -85,7 +85,7 @@ TEST_F(DiscoveryTest, UnterminatedDisplayNameIsCutAtTheDeviceNameField) {
     library.nt = false;
     library.adapters["0000"] = {std::string(600, 'N'), "dev"};
     meru::CollectedAdapters list;
-    discovery.fillAdapterList(list);
+    discovery.FillAdapterList(list);
     ASSERT_EQ(list.names.size(), 1u);
     EXPECT_EQ(list.names[0], std::string(520, 'N'));
 }
@@ -94,11 +94,11 @@ TEST_F(DiscoveryTest, AdapterWithoutMatchingIdOrDeviceKeyCountsAsEnabled) {
     registry.CreateKey(meru::kLocalMachine, kClassKey2000 + "\\0000");
     meru::RegistryKey key = OpenAdapterKey();
     ASSERT_FALSE(HasFailure());
-    EXPECT_TRUE(discovery.isAdapterEnabled(key));
+    EXPECT_TRUE(discovery.IsAdapterEnabled(key));
     registry.CloseKey(key);
 
     key = AdapterKey("root\\velox");  // no device key
-    EXPECT_TRUE(discovery.isAdapterEnabled(key));
+    EXPECT_TRUE(discovery.IsAdapterEnabled(key));
     registry.CloseKey(key);
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
 }
@@ -109,18 +109,18 @@ TEST_F(DiscoveryTest, InstanceWalkFindsADisabledLaterInstanceButStopsWhereFlagsA
 
     SetNtFlags("root\\velox", "0000", 0);
     SetNtFlags("root\\velox", "0001", 1);
-    EXPECT_FALSE(discovery.isAdapterEnabled(key));
+    EXPECT_FALSE(discovery.IsAdapterEnabled(key));
     EXPECT_NE(log.Text().find("Disabled adapter detected.\n"), std::string::npos);
 
     // Bit 0 clear on every instance: enabled.
     SetNtFlags("root\\velox", "0001", 2);
-    EXPECT_TRUE(discovery.isAdapterEnabled(key));
+    EXPECT_TRUE(discovery.IsAdapterEnabled(key));
 
     // An instance without flags ends the walk before the disabled one.
     registry.DeleteKey(meru::kLocalMachine, device);
     registry.CreateKey(meru::kLocalMachine, device + "\\0000");
     SetNtFlags("root\\velox", "0001", 1);
-    EXPECT_TRUE(discovery.isAdapterEnabled(key));
+    EXPECT_TRUE(discovery.IsAdapterEnabled(key));
 
     registry.CloseKey(key);
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
@@ -131,7 +131,7 @@ TEST_F(DiscoveryTest, WalkGoesOnAfterADisabledInstance) {
     SetNtFlags("root\\velox", "0000", 1);
     SetNtFlags("root\\velox", "0001", 0);
     SetNtFlags("root\\velox", "0002", 1);
-    EXPECT_FALSE(discovery.isAdapterEnabled(key));
+    EXPECT_FALSE(discovery.IsAdapterEnabled(key));
     const std::string text = log.Text();
     const size_t first = text.find("Disabled adapter detected.\n");
     ASSERT_NE(first, std::string::npos);
@@ -143,9 +143,9 @@ TEST_F(DiscoveryTest, Windows95DeviceKeysLiveUnderCurrentConfig) {
     library.nt = false;
     meru::RegistryKey key = AdapterKey("PCMCIA\\VELOX-CARD");
     SetNtFlags("PCMCIA\\VELOX-CARD", "0000", 1);
-    EXPECT_TRUE(discovery.isAdapterEnabled(key));  // the NT location is not consulted
+    EXPECT_TRUE(discovery.IsAdapterEnabled(key));  // the NT location is not consulted
     SetInstanceFlags(registry, meru::kCurrentConfig, "Enum\\PCMCIA\\VELOX-CARD", "0000", 1);
-    EXPECT_FALSE(discovery.isAdapterEnabled(key));
+    EXPECT_FALSE(discovery.IsAdapterEnabled(key));
     registry.CloseKey(key);
 }
 
@@ -156,27 +156,27 @@ TEST_F(DiscoveryTest, PciIdentityExaminesOnlyTheMatchingKeyThatSortsLast) {
     SetNtFlags("pci\\VEN_9999&DEV_3873&REV_09", "0000", 1);
     meru::RegistryKey key = AdapterKey("PCI\\ven_1260&dev_3873");
 
-    EXPECT_TRUE(discovery.isAdapterEnabled(key));
+    EXPECT_TRUE(discovery.IsAdapterEnabled(key));
     EXPECT_NE(log.Text().find("Found PCI Device VEN_1260&DEV_3873&REV_02\n"), std::string::npos);
     EXPECT_EQ(log.Text().find("VEN_9999"), std::string::npos);
 
     // Disable the last-sorting one instead: now the adapter is disabled.
     SetNtFlags("pci\\VEN_1260&DEV_3873&REV_02", "0000", 1);
     SetNtFlags("pci\\ven_1260&dev_3873&rev_01", "0000", 0);
-    EXPECT_FALSE(discovery.isAdapterEnabled(key));
+    EXPECT_FALSE(discovery.IsAdapterEnabled(key));
     registry.CloseKey(key);
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
 }
 
 TEST_F(DiscoveryTest, PciDeviceKeyStatus) {
     meru::RegistryKey opened = 0;
-    EXPECT_EQ(discovery.openPciDeviceKey("pci\\ven_1260", opened), meru::kRegistryNotFound);  // no pci key
+    EXPECT_EQ(discovery.OpenPciDeviceKey("pci\\ven_1260", opened), meru::kRegistryNotFound);  // no pci key
     registry.CreateKey(meru::kLocalMachine, kProfileEnumNt + "pci\\VEN_1000");
-    EXPECT_EQ(discovery.openPciDeviceKey("pci\\ven_1260", opened), meru::kRegistryNotFound);  // no match
+    EXPECT_EQ(discovery.OpenPciDeviceKey("pci\\ven_1260", opened), meru::kRegistryNotFound);  // no match
     // An identity with nothing after "pci" and its separator matches nothing.
-    EXPECT_EQ(discovery.openPciDeviceKey("pci", opened), meru::kRegistryNotFound);
-    EXPECT_EQ(discovery.openPciDeviceKey("pci\\", opened), meru::kRegistryNotFound);
-    ASSERT_EQ(discovery.openPciDeviceKey("pci\\VEN_10", opened), 0);
+    EXPECT_EQ(discovery.OpenPciDeviceKey("pci", opened), meru::kRegistryNotFound);
+    EXPECT_EQ(discovery.OpenPciDeviceKey("pci\\", opened), meru::kRegistryNotFound);
+    ASSERT_EQ(discovery.OpenPciDeviceKey("pci\\VEN_10", opened), 0);
     registry.CloseKey(opened);
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
 }

@@ -27,9 +27,9 @@ protected:
     }
     meru::AuxRecord Block(uint32_t address, const std::vector<uint8_t>& bytes) {
         meru::AuxRecord record;
-        record.setAddress(address);
-        record.setCount(static_cast<uint16_t>(bytes.size()));
-        std::copy(bytes.begin(), bytes.end(), record.data());
+        record.SetAddress(address);
+        record.SetCount(static_cast<uint16_t>(bytes.size()));
+        std::copy(bytes.begin(), bytes.end(), record.Data());
         return record;
     }
     // (address, count) of every download after the preparation's empty one.
@@ -46,7 +46,7 @@ protected:
 
 TEST_F(FlashProgrammerTest, PrepareDownloadSequence) {
     library.refused[meru::OID_CARD_DOWNLOAD] = kStatusFailure;  // not used
-    EXPECT_TRUE(handle.prepareDownload());
+    EXPECT_TRUE(handle.PrepareDownload());
     EXPECT_EQ(library.Oids(), (std::vector<uint32_t>{meru::OID_CARD_ENABLE_AUX, meru::OID_CARD_DOWNLOAD,
                                                      meru::OID_CARD_AUX_WRITE}));
     const SentRequest& empty = library.sent[1];
@@ -60,34 +60,34 @@ TEST_F(FlashProgrammerTest, PrepareDownloadSequence) {
     EXPECT_EQ(sleeps, (std::vector<uint32_t>{5}));
 
     library.refused[meru::OID_CARD_AUX_WRITE] = kStatusFailure;
-    EXPECT_FALSE(handle.prepareDownload());
+    EXPECT_FALSE(handle.PrepareDownload());
 }
 
 TEST_F(FlashProgrammerTest, PreparationOfAnMx100GoesToItsOwnAddress) {
-    handle.close();
+    handle.Close();
     SetMacType(1);
     OpenAndForget(true);
-    handle.prepareDownload();
+    handle.PrepareDownload();
     EXPECT_EQ(library.SentWith(meru::OID_CARD_AUX_WRITE)[0].AuxAddress(), 0x1FEE66u);
 }
 
 TEST_F(FlashProgrammerTest, WriteBlockSkipsWhatTheCardAlreadyHolds) {
     const std::vector<uint8_t> data = Pattern(64, 3);
     library.SetMemory(0x7E1000, data);
-    EXPECT_TRUE(handle.writeBlock(Block(0x7E1000, data), false, false));
+    EXPECT_TRUE(handle.WriteBlock(Block(0x7E1000, data), false, false));
     EXPECT_EQ(library.Oids(), (std::vector<uint32_t>{meru::OID_CARD_ENABLE_AUX, meru::OID_CARD_AUX_READ}));
     EXPECT_EQ(library.sent[1].AuxAddress(), 0x7E1000u);
     EXPECT_EQ(library.sent[1].AuxCount(), 64);
 
     library.sent.clear();
     const std::vector<uint8_t> changed = Pattern(64, 4);
-    EXPECT_TRUE(handle.writeBlock(Block(0x7E1000, changed), false, false));
+    EXPECT_TRUE(handle.WriteBlock(Block(0x7E1000, changed), false, false));
     EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 1u);
     EXPECT_EQ(library.Memory(0x7E1000, 64), changed);
 
     library.sent.clear();
     library.refused[meru::OID_CARD_AUX_READ] = kStatusFailure;
-    EXPECT_FALSE(handle.writeBlock(Block(0x7E1000, data), false, false));
+    EXPECT_FALSE(handle.WriteBlock(Block(0x7E1000, data), false, false));
     EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 0u);
 }
 
@@ -96,7 +96,7 @@ TEST_F(FlashProgrammerTest, ALastByteThatDiffersIsWrittenWithoutForce) {
     std::vector<uint8_t> onCard = data;
     onCard.back() ^= 0x01;
     library.SetMemory(0x7E2000, onCard);
-    EXPECT_TRUE(handle.writeBlock(Block(0x7E2000, data), false, false));
+    EXPECT_TRUE(handle.WriteBlock(Block(0x7E2000, data), false, false));
     EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 1u);
     EXPECT_EQ(library.Memory(0x7E2000, 2042), data);
 }
@@ -104,13 +104,13 @@ TEST_F(FlashProgrammerTest, ALastByteThatDiffersIsWrittenWithoutForce) {
 TEST_F(FlashProgrammerTest, WriteBlockTriesTwice) {
     const std::vector<uint8_t> data = Pattern(10, 1);
     library.scripted[meru::OID_CARD_DOWNLOAD] = {kStatusFailure, 0};
-    EXPECT_TRUE(handle.writeBlock(Block(0x7E0000, data), true, false));
+    EXPECT_TRUE(handle.WriteBlock(Block(0x7E0000, data), true, false));
     EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 2u);
     EXPECT_EQ(library.Memory(0x7E0000, 10), data);
 
     library.sent.clear();
     library.scripted[meru::OID_CARD_DOWNLOAD] = {kStatusFailure, kStatusFailure, 0};
-    EXPECT_FALSE(handle.writeBlock(Block(0x7E0000, data), true, false));
+    EXPECT_FALSE(handle.WriteBlock(Block(0x7E0000, data), true, false));
     EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 2u);
 }
 
@@ -142,7 +142,7 @@ TEST_F(FlashProgrammerTest, HoldsImageTellsUnreadableFromDifferent) {
         library.SetMemory(0x7E1000, onCard);
         library.sent.clear();
         library.scripted[meru::OID_CARD_AUX_READ] = c.readStatuses;
-        EXPECT_EQ(handle.holdsImage(image), c.expected);
+        EXPECT_EQ(handle.HoldsImage(image), c.expected);
         EXPECT_EQ(library.Count(meru::OID_CARD_AUX_READ), c.reads);
         EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 0u);
     }
@@ -150,37 +150,37 @@ TEST_F(FlashProgrammerTest, HoldsImageTellsUnreadableFromDifferent) {
 
 TEST_F(FlashProgrammerTest, VerifyReadsBackTheBlockItsOwnAddressAndCount) {
     const std::vector<uint8_t> data = Pattern(300, 9);
-    EXPECT_TRUE(handle.writeBlock(Block(0x7E2000, data), true, true));
+    EXPECT_TRUE(handle.WriteBlock(Block(0x7E2000, data), true, true));
     EXPECT_EQ(library.Oids(), (std::vector<uint32_t>{meru::OID_CARD_DOWNLOAD, meru::OID_CARD_ENABLE_AUX,
                                                      meru::OID_CARD_AUX_READ}));
     EXPECT_EQ(library.sent[2].AuxAddress(), 0x7E2000u);
     EXPECT_EQ(library.sent[2].AuxCount(), 300);
 
     library.ignoreDownloads = true;  // written, but the card holds something else
-    EXPECT_FALSE(handle.writeBlock(Block(0x7E3000, data), true, true));
-    EXPECT_TRUE(handle.writeBlock(Block(0x7E3000, data), true, false));
+    EXPECT_FALSE(handle.WriteBlock(Block(0x7E3000, data), true, true));
+    EXPECT_TRUE(handle.WriteBlock(Block(0x7E3000, data), true, false));
 
     library.ignoreDownloads = false;
     library.refused[meru::OID_CARD_AUX_READ] = kStatusFailure;
-    EXPECT_FALSE(handle.writeBlock(Block(0x7E4000, data), true, true));
+    EXPECT_FALSE(handle.WriteBlock(Block(0x7E4000, data), true, true));
 }
 
 TEST_F(FlashProgrammerTest, OversizedCountIsNeverSent) {
     meru::AuxRecord record;
-    record.setAddress(0x7E0000);
-    record.setCount(2043);
-    EXPECT_FALSE(handle.auxWrite(record));
-    EXPECT_FALSE(handle.writeBlock(record, true, true));
-    EXPECT_FALSE(handle.writeBlock(record, false, false));
+    record.SetAddress(0x7E0000);
+    record.SetCount(2043);
+    EXPECT_FALSE(handle.AuxWrite(record));
+    EXPECT_FALSE(handle.WriteBlock(record, true, true));
+    EXPECT_FALSE(handle.WriteBlock(record, false, false));
     EXPECT_TRUE(library.sent.empty());
 }
 
 TEST_F(FlashProgrammerTest, ImageIsCutAtSixtyFourKibAndProgressFollowsTheBlocks) {
     const std::vector<uint8_t> data = Pattern(100, 5);
     Append(0xFFF0, data);
-    EXPECT_TRUE(handle.programImage(image, &progress, true, false, false));
+    EXPECT_TRUE(handle.ProgramImage(image, &progress, true, false, false));
 
-    EXPECT_EQ(events.resets, (std::vector<meru::EventRef>{handle.overlapped().event}));
+    EXPECT_EQ(events.resets, (std::vector<meru::EventRef>{handle.Overlapped().event}));
     EXPECT_EQ(progress.messages, (std::vector<Message>{{0x0401, 0, 2 << 16},
                                                        {0x0402, 1, 0},
                                                        {0x0402, 0, 0},
@@ -199,7 +199,7 @@ TEST_F(FlashProgrammerTest, ImageIsCutAtSixtyFourKibAndProgressFollowsTheBlocks)
 TEST_F(FlashProgrammerTest, LongBlocksAreCutToTheRequestSize) {
     Append(0x7E0000, Pattern(5000, 1));
     Append(0x7EFF00, Pattern(3000, 2));
-    EXPECT_TRUE(handle.programImage(image, &progress, true, false, false));
+    EXPECT_TRUE(handle.ProgramImage(image, &progress, true, false, false));
     // The range counts the requests, not the image's two blocks.
     ASSERT_EQ(progress.messages.size(), 3u + 6u);
     EXPECT_EQ(progress.messages[0], (Message{0x0401, 0, 6 << 16}));
@@ -214,13 +214,13 @@ TEST_F(FlashProgrammerTest, LongBlocksAreCutToTheRequestSize) {
 
     // The same image again without force: the card holds it, nothing is downloaded.
     library.sent.clear();
-    EXPECT_TRUE(handle.programImage(image, nullptr, false, false, false));
+    EXPECT_TRUE(handle.ProgramImage(image, nullptr, false, false, false));
     EXPECT_TRUE(Downloads().empty());
     EXPECT_EQ(library.Count(meru::OID_CARD_AUX_READ), 6u);
 }
 
 TEST_F(FlashProgrammerTest, EmptyImageSetsAnEmptyRangeAndWritesNothing) {
-    EXPECT_TRUE(handle.programImage(image, &progress, true, true, true));
+    EXPECT_TRUE(handle.ProgramImage(image, &progress, true, true, true));
     EXPECT_EQ(progress.messages, (std::vector<Message>{{0x0401, 0, 0}, {0x0402, 1, 0}, {0x0402, 0, 0}}));
     EXPECT_TRUE(Downloads().empty());
     EXPECT_EQ(library.Count(meru::OID_CARD_AUX_WRITE), 1u);
@@ -229,7 +229,7 @@ TEST_F(FlashProgrammerTest, EmptyImageSetsAnEmptyRangeAndWritesNothing) {
 TEST_F(FlashProgrammerTest, SetupRefusalsReportAndWriteNothing) {
     library.refused[meru::OID_CARD_BLOCK_PROTOCOLS] = kStatusFailure;
     Append(0x7E0000, Pattern(16, 0));
-    EXPECT_FALSE(handle.programImage(image, &progress, true, false, true));
+    EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false, true));
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(boxes.boxes[0].text, "Attempt to block protocols failed.");
     EXPECT_EQ(boxes.boxes[0].caption, "Setup Error");
@@ -241,7 +241,7 @@ TEST_F(FlashProgrammerTest, SetupRefusalsReportAndWriteNothing) {
     boxes.boxes.clear();
     library.refused.clear();
     library.refused[meru::OID_CARD_ENABLE_AUX] = kStatusFailure;
-    EXPECT_FALSE(handle.programImage(image, nullptr, true, false, true));
+    EXPECT_FALSE(handle.ProgramImage(image, nullptr, true, false, true));
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(boxes.boxes[0].text, "Enable Aux failed.");
     EXPECT_EQ(boxes.boxes[0].caption, "Setup Error");
@@ -250,9 +250,9 @@ TEST_F(FlashProgrammerTest, SetupRefusalsReportAndWriteNothing) {
 }
 
 TEST_F(FlashProgrammerTest, ClosedHandleProgramsNothing) {
-    handle.close();
+    handle.Close();
     Append(0x7E0000, Pattern(16, 0));
-    EXPECT_FALSE(handle.programImage(image, &progress, true, false, true));
+    EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false, true));
     EXPECT_TRUE(progress.messages.empty());
     EXPECT_TRUE(library.sent.empty());
 }
@@ -276,7 +276,7 @@ protected:
 };
 
 TEST_F(AskOnErrorTest, WithoutAskingTheFirstFailureEndsTheRunSilently) {
-    EXPECT_FALSE(handle.programImage(image, &progress, true, false, false));
+    EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false, false));
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_TRUE(Written(0x7E0000, 1));
     EXPECT_FALSE(Written(0x7E2000, 3));
@@ -285,7 +285,7 @@ TEST_F(AskOnErrorTest, WithoutAskingTheFirstFailureEndsTheRunSilently) {
 
 TEST_F(AskOnErrorTest, YesGoesOnWithTheRemainingBlocksButTheRunFails) {
     boxes.answers = {meru::kAnswerYes};
-    EXPECT_FALSE(handle.programImage(image, &progress, true, false, true));
+    EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false, true));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Error programming block. Continue anyway?");
     EXPECT_EQ(boxes.boxes[0].caption, "Programming error.");
@@ -297,13 +297,13 @@ TEST_F(AskOnErrorTest, YesGoesOnWithTheRemainingBlocksButTheRunFails) {
 TEST_F(AskOnErrorTest, EveryLaterFailureAsksAgain) {
     library.scripted[meru::OID_CARD_DOWNLOAD] = {0, 0, kStatusFailure, kStatusFailure, kStatusFailure, kStatusFailure};
     boxes.answers = {meru::kAnswerYes, meru::kAnswerYes};
-    EXPECT_FALSE(handle.programImage(image, &progress, true, false, true));
+    EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false, true));
     EXPECT_EQ(boxes.boxes.size(), 2u);
 }
 
 TEST_F(AskOnErrorTest, NoStopsAtOnce) {
     boxes.answers = {meru::kAnswerNo};
-    EXPECT_FALSE(handle.programImage(image, &progress, true, false, true));
+    EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false, true));
     EXPECT_EQ(boxes.boxes.size(), 1u);
     EXPECT_FALSE(Written(0x7E2000, 3));
     EXPECT_EQ(Positions(), (std::vector<Message>{{0x0402, 1, 0}}));
@@ -311,7 +311,7 @@ TEST_F(AskOnErrorTest, NoStopsAtOnce) {
 
 TEST_F(AskOnErrorTest, QuietModeAnswersCancelAndStops) {
     meru::TheSettings().quietMode = true;
-    EXPECT_FALSE(handle.programImage(image, &progress, true, false, true));
+    EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false, true));
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_NE(log.Text().find("Programming error.:Error programming block. Continue anyway?\n"), std::string::npos);
     EXPECT_FALSE(Written(0x7E2000, 3));
@@ -328,7 +328,7 @@ protected:
 };
 
 TEST_F(WritePdaTest, WritesTheSerialisedAreaBetweenDriverChecks) {
-    EXPECT_TRUE(handle.writePda(pda, true, false));
+    EXPECT_TRUE(handle.WritePda(pda, true, false));
     EXPECT_EQ(library.Oids(),
               (std::vector<uint32_t>{meru::OID_CARD_ENABLE_AUX, meru::OID_CARD_DOWNLOAD, meru::OID_CARD_AUX_WRITE,
                                      meru::OID_CARD_BLOCK_PROTOCOLS, meru::OID_CARD_DRIVER_CHECK,
@@ -341,14 +341,14 @@ TEST_F(WritePdaTest, WritesTheSerialisedAreaBetweenDriverChecks) {
 
     // The card already holds it: compared, not written.
     library.sent.clear();
-    EXPECT_TRUE(handle.writePda(pda, false, false));
+    EXPECT_TRUE(handle.WritePda(pda, false, false));
     EXPECT_TRUE(Downloads().empty());
 }
 
 TEST_F(WritePdaTest, RefusedWriteFailsAndOldDriverIsReported) {
     library.refused[meru::OID_CARD_DRIVER_CHECK] = meru::kNdisStatusInvalidOid;
     library.scripted[meru::OID_CARD_DOWNLOAD] = {0, kStatusFailure, kStatusFailure};
-    EXPECT_FALSE(handle.writePda(pda, true, false));
+    EXPECT_FALSE(handle.WritePda(pda, true, false));
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(boxes.boxes[0].caption, "Incompatible Driver Error");
 }
@@ -360,8 +360,8 @@ TEST_F(WritePdaTest, AreaThatDoesNotFitFailsAndSendsNothing) {
         record[1] = code;
         pda.AddRecord(record.data());
     }
-    EXPECT_FALSE(handle.writePda(pda, false, false));
-    EXPECT_FALSE(handle.writePda(pda, true, true));
+    EXPECT_FALSE(handle.WritePda(pda, false, false));
+    EXPECT_FALSE(handle.WritePda(pda, true, true));
     EXPECT_TRUE(library.sent.empty());
     EXPECT_NE(log.Text().find("PDA OVERFLOW. PDA EXCEEDS 512 WORD LIMIT.\n"), std::string::npos);
 }

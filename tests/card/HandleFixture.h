@@ -21,14 +21,14 @@ protected:
         registry.SetString(meru::kLocalMachine, kClassKey2000 + "\\0000", "MatchingDeviceId", "root\\velox");
         library.adapters["0000"] = {"VELOX 11Mb PC Card", "{8E1B2C3D-0000-4A5B-9C8D-112233445566}"};
         SetMacType(2);
-        handle.setSleepHook([this](uint32_t milliseconds) { sleeps.push_back(milliseconds); });
+        handle.SetSleepHook([this](uint32_t milliseconds) { sleeps.push_back(milliseconds); });
     }
 
     void SetMacType(uint16_t macType) { library.SetRecord(meru::RID_MAC_IDENTITY, {0x0001, 0x0000, macType}); }
 
     // Opens the adapter and forgets the requests that took.
     void OpenAndForget(bool identify = true) {
-        ASSERT_TRUE(handle.open(0, identify));
+        ASSERT_TRUE(handle.Open(0, identify));
         library.sent.clear();
     }
 

@@ -90,7 +90,7 @@ protected:
         meru::SetResourceSource(&resources);
         sim::FillOneAdapter(registry);
         library.AttachCard(card);
-        handle.setSleepHook([](uint32_t) {});
+        handle.SetSleepHook([](uint32_t) {});
     }
     void TearDown() override { meru::SetResourceSource(nullptr); }
 
@@ -112,15 +112,15 @@ std::vector<std::pair<uint32_t, std::vector<uint8_t>>> Chunks(meru::FirmwareImag
     uint32_t address = 0;
     uint16_t length = 0;
     image.Rewind();
-    while (image.NextChunk(chunk.data(), address, length, 2042, 0x10000)) {
-        chunks.emplace_back(address, std::vector<uint8_t>(chunk.data(), chunk.data() + length));
+    while (image.NextChunk(chunk.Data(), address, length, 2042, 0x10000)) {
+        chunks.emplace_back(address, std::vector<uint8_t>(chunk.Data(), chunk.Data() + length));
     }
     return chunks;
 }
 
 TEST_F(Mx100UpdateTest, DownloadsGoToTheImagesOwnAddressesAndReadBackThroughTheUpdater) {
-    ASSERT_TRUE(handle.open(0, true));
-    ASSERT_EQ(handle.macType(), meru::kMacTypeMx100);
+    ASSERT_TRUE(handle.Open(0, true));
+    ASSERT_EQ(handle.MacType(), meru::kMacTypeMx100);
     Shipped images[] = {{154, "PL010400.HEX", {}}, {161, "SA010500.HEX", {}}};
     for (Shipped& shipped : images) {
         SCOPED_TRACE(shipped.fileName);
@@ -130,7 +130,7 @@ TEST_F(Mx100UpdateTest, DownloadsGoToTheImagesOwnAddressesAndReadBackThroughTheU
         ASSERT_NE(info.LoadResource(shipped.resourceId, &shipped.image, &plugs), 0u);
         recording.sent.clear();
 
-        ASSERT_TRUE(handle.programImage(shipped.image, nullptr, true, true, false)) << log.Text();
+        ASSERT_TRUE(handle.ProgramImage(shipped.image, nullptr, true, true, false)) << log.Text();
 
         // The preparation, then every block of the image at its own address.
         std::vector<SentAux> expected = {{meru::OID_CARD_DOWNLOAD, 0, 0}};
@@ -153,7 +153,7 @@ TEST_F(Mx100UpdateTest, DownloadsGoToTheImagesOwnAddressesAndReadBackThroughTheU
     for (Shipped& shipped : images) {
         for (const auto& [at, bytes] : Chunks(shipped.image)) {
             std::vector<uint8_t> onCard(bytes.size());
-            ASSERT_TRUE(handle.readAuxPort(onCard.data(), at, static_cast<uint16_t>(bytes.size())));
+            ASSERT_TRUE(handle.ReadAuxPort(onCard.data(), at, static_cast<uint16_t>(bytes.size())));
             ASSERT_EQ(onCard, bytes) << shipped.fileName << std::hex << " at 0x" << at;
         }
     }

@@ -22,7 +22,7 @@ struct SimRig {
         fixture.AddNonAdapterSubkey();
         library.SetOs(fixture.Os());
         library.AttachCard(card);
-        handle.setSleepHook([](uint32_t) {});
+        handle.SetSleepHook([](uint32_t) {});
     }
 
     uint64_t Requests(uint32_t oid) const { return card.Counters().For(oid).requests; }

@@ -26,11 +26,11 @@ TEST_F(SoftwareCardTest, DiscoveryListsTheAdaptersUpToTheFirstNonAdapter) {
         SimRig rig(2, layout);
         meru::AdapterDiscovery discovery(rig.library, rig.registry);
         meru::CollectedAdapters list;
-        EXPECT_TRUE(discovery.fillAdapterList(list));
+        EXPECT_TRUE(discovery.FillAdapterList(list));
         EXPECT_EQ(list.names, (std::vector<std::string>{rig.adapter.displayName}));
         EXPECT_EQ(list.values, (std::vector<uint32_t>{0}));
-        ASSERT_TRUE(rig.handle.open(list.values[0], true));
-        EXPECT_EQ(rig.handle.macType(), 2);
+        ASSERT_TRUE(rig.handle.Open(list.values[0], true));
+        EXPECT_EQ(rig.handle.MacType(), 2);
         EXPECT_EQ(rig.registry.OpenHandleCount(), 0u);
     }
 }
@@ -38,15 +38,15 @@ TEST_F(SoftwareCardTest, DiscoveryListsTheAdaptersUpToTheFirstNonAdapter) {
 TEST_F(SoftwareCardTest, IdentifiesAFactoryCardOfEitherMacType) {
     for (uint16_t macType : {1, 2}) {
         SimRig rig(macType);
-        ASSERT_TRUE(rig.handle.open(0, true));
+        ASSERT_TRUE(rig.handle.Open(0, true));
         const sim::CardLayout layout = sim::LayoutFor(macType);
-        EXPECT_EQ(rig.handle.macType(), macType);
-        EXPECT_EQ(rig.handle.pdaAddress(), layout.pdaAddress);
-        EXPECT_EQ(rig.handle.cisAddress(), layout.cisAddress);
-        EXPECT_EQ(rig.handle.dumpAddress(), layout.dumpAddress);
+        EXPECT_EQ(rig.handle.MacType(), macType);
+        EXPECT_EQ(rig.handle.PdaAddress(), layout.pdaAddress);
+        EXPECT_EQ(rig.handle.CisAddress(), layout.cisAddress);
+        EXPECT_EQ(rig.handle.DumpAddress(), layout.dumpAddress);
 
         char text[100];
-        EXPECT_TRUE(rig.handle.getVersionText(text, sizeof text, 0));
+        EXPECT_TRUE(rig.handle.GetVersionText(text, sizeof text, 0));
         const sim::FactoryFirmware& primary = rig.card.State().primary;
         const sim::FactoryFirmware& station = rig.card.State().station;
         EXPECT_EQ(std::string(text), "Primary: " + std::to_string(primary.major) + "." + std::to_string(primary.minor) +
@@ -54,18 +54,18 @@ TEST_F(SoftwareCardTest, IdentifiesAFactoryCardOfEitherMacType) {
                                          std::to_string(station.major) + "." + std::to_string(station.minor) + "." +
                                          std::to_string(station.variant));
         std::string primaryFile, stationFile;
-        EXPECT_TRUE(rig.handle.readFileNames(primaryFile, stationFile));
+        EXPECT_TRUE(rig.handle.ReadFileNames(primaryFile, stationFile));
         EXPECT_EQ(primaryFile, primary.fileName);
         EXPECT_EQ(stationFile, station.fileName);
 
         uint8_t mac[6] = {};
-        EXPECT_TRUE(rig.handle.readPermanentAddress(mac));
+        EXPECT_TRUE(rig.handle.ReadPermanentAddress(mac));
         EXPECT_TRUE(std::equal(mac, mac + 6, rig.card.State().permanentAddress.begin()));
-        EXPECT_EQ(rig.handle.queryDriverVersion(), rig.card.State().driverVersion);
-        EXPECT_TRUE(rig.handle.checkDriver());
+        EXPECT_EQ(rig.handle.QueryDriverVersion(), rig.card.State().driverVersion);
+        EXPECT_TRUE(rig.handle.CheckDriver());
 
         meru::Pda pda;
-        EXPECT_TRUE(rig.handle.readPda(pda));
+        EXPECT_TRUE(rig.handle.ReadPda(pda));
         ASSERT_NE(pda.Find(0x0101), nullptr);
         EXPECT_EQ(pda.Find(0x0101)[2], mac[0] | mac[1] << 8);
     }
@@ -75,9 +75,9 @@ TEST_F(SoftwareCardTest, PdaOnlyReadableWithBit31IsFoundOnTheSecondAttempt) {
     SimRig rig;
     std::string error;
     ASSERT_TRUE(rig.card.AddFault("pda-bit31-only", error)) << error;
-    ASSERT_TRUE(rig.handle.open(0, true));
+    ASSERT_TRUE(rig.handle.Open(0, true));
     meru::Pda pda;
-    EXPECT_TRUE(rig.handle.readPda(pda));
+    EXPECT_TRUE(rig.handle.ReadPda(pda));
     EXPECT_FALSE(pda.Empty());
     EXPECT_EQ(rig.Requests(meru::OID_CARD_AUX_READ), 2u);
 }
@@ -85,13 +85,13 @@ TEST_F(SoftwareCardTest, PdaOnlyReadableWithBit31IsFoundOnTheSecondAttempt) {
 TEST_F(SoftwareCardTest, ProgrammedImageIsInFlashAndIsNotWrittenTwice) {
     for (uint16_t macType : {1, 2}) {
         SimRig rig(macType);
-        ASSERT_TRUE(rig.handle.open(0, true));
+        ASSERT_TRUE(rig.handle.Open(0, true));
         meru::FirmwareImage image;
         MakeStationImage(image, sim::LayoutFor(macType).stationBase, 7);
         const uint16_t chunks = image.CountChunks(2042, 0x10000);
         RecordingProgressBar progress;
 
-        ASSERT_TRUE(rig.handle.programImage(image, &progress, true, true, false));
+        ASSERT_TRUE(rig.handle.ProgramImage(image, &progress, true, true, false));
         EXPECT_EQ(rig.Requests(meru::OID_CARD_DOWNLOAD), chunks + 1u);  // and the preparation's empty one
         EXPECT_EQ(progress.messages.back().wParam, chunks);
 
@@ -100,16 +100,16 @@ TEST_F(SoftwareCardTest, ProgrammedImageIsInFlashAndIsNotWrittenTwice) {
         meru::AuxRecord expected;
         uint32_t address = 0;
         uint16_t length = 0;
-        while (image.NextChunk(expected.data(), address, length, 2042, 0x10000)) {
+        while (image.NextChunk(expected.Data(), address, length, 2042, 0x10000)) {
             std::vector<uint8_t> onCard(length);
-            ASSERT_TRUE(rig.handle.readAuxPort(onCard.data(), address, length));
-            ASSERT_TRUE(std::equal(onCard.begin(), onCard.end(), expected.data())) << std::hex << address;
+            ASSERT_TRUE(rig.handle.ReadAuxPort(onCard.data(), address, length));
+            ASSERT_TRUE(std::equal(onCard.begin(), onCard.end(), expected.Data())) << std::hex << address;
         }
 
-        rig.handle.blockProtocols(false);
-        rig.handle.concludeSession();
+        rig.handle.BlockProtocols(false);
+        rig.handle.ConcludeSession();
         rig.card.ResetCounters();
-        ASSERT_TRUE(rig.handle.programImage(image, nullptr, false, false, false));
+        ASSERT_TRUE(rig.handle.ProgramImage(image, nullptr, false, false, false));
         EXPECT_EQ(rig.Requests(meru::OID_CARD_DOWNLOAD), 1u);  // only the preparation's
         EXPECT_EQ(rig.Requests(meru::OID_CARD_AUX_READ), chunks);
     }
@@ -117,34 +117,34 @@ TEST_F(SoftwareCardTest, ProgrammedImageIsInFlashAndIsNotWrittenTwice) {
 
 TEST_F(SoftwareCardTest, FailedDownloadIsRetriedOnceAndAFailingBlockStopsTheRun) {
     SimRig rig;
-    ASSERT_TRUE(rig.handle.open(0, true));
+    ASSERT_TRUE(rig.handle.Open(0, true));
     meru::FirmwareImage image;
     MakeStationImage(image, 0x100000, 3);
     std::string error;
     ASSERT_TRUE(rig.card.AddFault("download-fail once", error)) << error;
-    EXPECT_TRUE(rig.handle.programImage(image, nullptr, true, false, true));
+    EXPECT_TRUE(rig.handle.ProgramImage(image, nullptr, true, false, true));
     EXPECT_TRUE(boxes.boxes.empty());
 
     rig.card.ResetCounters();
     ASSERT_TRUE(rig.card.AddFault("download-fail always range 0x110000 0x11FFFF", error)) << error;
     boxes.answers = {meru::kAnswerNo};
-    EXPECT_FALSE(rig.handle.programImage(image, nullptr, true, false, true));
+    EXPECT_FALSE(rig.handle.ProgramImage(image, nullptr, true, false, true));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Error programming block. Continue anyway?");
 }
 
 TEST_F(SoftwareCardTest, WrittenPdaIsReadBack) {
     SimRig rig;
-    ASSERT_TRUE(rig.handle.open(0, true));
+    ASSERT_TRUE(rig.handle.Open(0, true));
     meru::Pda pda;
-    ASSERT_TRUE(rig.handle.readPda(pda));
+    ASSERT_TRUE(rig.handle.ReadPda(pda));
     const uint16_t serial[] = {7, 0x0003, 0x3131, 0x3232, 0x3333, 0x3434, 0x3535, 0x3636};
     pda.AddRecord(serial);
-    ASSERT_TRUE(rig.handle.writePda(pda, false, true));
-    rig.handle.concludeSession();
+    ASSERT_TRUE(rig.handle.WritePda(pda, false, true));
+    rig.handle.ConcludeSession();
 
     meru::Pda again;
-    ASSERT_TRUE(rig.handle.readPda(again));
+    ASSERT_TRUE(rig.handle.ReadPda(again));
     ASSERT_NE(again.Find(0x0003), nullptr);
     EXPECT_EQ(again.Find(0x0003)[7], 0x3636);
     EXPECT_EQ(again.RecordCount(), pda.RecordCount());

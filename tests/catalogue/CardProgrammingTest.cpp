@@ -50,13 +50,13 @@ protected:
         sim::FillOneAdapter(registry);
         card = sim::SoftwareCard::Factory(GetParam().first, GetParam().second);
         library.AttachCard(card);
-        handle.setSleepHook([](uint32_t) {});
+        handle.SetSleepHook([](uint32_t) {});
     }
     void TearDown() override { meru::SetResourceSource(nullptr); }
 
     std::vector<uint8_t> CardBytes(uint32_t address, uint16_t count) {
         std::vector<uint8_t> bytes(count);
-        EXPECT_TRUE(handle.readAuxPort(bytes.data(), address, count));
+        EXPECT_TRUE(handle.ReadAuxPort(bytes.data(), address, count));
         return bytes;
     }
 
@@ -71,10 +71,10 @@ protected:
 };
 
 TEST_P(CardProgrammingTest, ChosenImagesPlugProgramAndIdentifyThemselves) {
-    ASSERT_TRUE(handle.open(0, true));
-    ASSERT_EQ(GetParam().first, handle.macType());
+    ASSERT_TRUE(handle.Open(0, true));
+    ASSERT_EQ(GetParam().first, handle.MacType());
     meru::Pda pda;
-    ASSERT_TRUE(handle.readPda(pda));
+    ASSERT_TRUE(handle.ReadPda(pda));
     // Set points and integrators come from the card's calibration tables.
     ASSERT_EQ(meru::kCalibrationAdded, meru::ComputeCalibrationRecords(pda));
 
@@ -93,30 +93,30 @@ TEST_P(CardProgrammingTest, ChosenImagesPlugProgramAndIdentifyThemselves) {
         const unsigned plugged = meru::PlugImage(c->info, *c->image, c->plugs, pda, c->name.c_str());
         EXPECT_EQ(c->plugs.Count() - 1, plugged) << log.Text();
         EXPECT_NE(std::string::npos, log.Text().find("All Entries Plugged!")) << log.Text();
-        EXPECT_TRUE(handle.programImage(*c->image, nullptr, true, true, false));
+        EXPECT_TRUE(handle.ProgramImage(*c->image, nullptr, true, true, false));
     }
     EXPECT_TRUE(boxes.boxes.empty());
-    handle.blockProtocols(false);
-    handle.concludeSession();
+    handle.BlockProtocols(false);
+    handle.ConcludeSession();
 
     const meru::ImageInfo& primary = chosen[0]->info;
     const meru::ImageInfo& station = chosen[1]->info;
     meru::FirmwareIdentity reported;
-    ASSERT_TRUE(handle.readFirmwareIdentity(meru::RID_PRIMARY_IDENTITY, reported));
+    ASSERT_TRUE(handle.ReadFirmwareIdentity(meru::RID_PRIMARY_IDENTITY, reported));
     EXPECT_EQ(primary.primary.componentId, reported.componentId);
     EXPECT_EQ(primary.primary.Text(), reported.Text());
-    ASSERT_TRUE(handle.readFirmwareIdentity(meru::RID_STATION_IDENTITY, reported));
+    ASSERT_TRUE(handle.ReadFirmwareIdentity(meru::RID_STATION_IDENTITY, reported));
     EXPECT_EQ(station.station.componentId, reported.componentId);
     EXPECT_EQ(station.station.Text(), reported.Text());
 
     meru::RidRecord range;
-    ASSERT_TRUE(handle.readRecord(range, meru::RID_PRIMARY_SUPPLIER_RANGE));
-    EXPECT_EQ(primary.compatibility[3].bottom, range.word(3));
-    EXPECT_EQ(primary.compatibility[3].top, range.word(4));
-    EXPECT_TRUE(meru::InterfaceRangeFits(station, range.word(3), range.word(4)));
+    ASSERT_TRUE(handle.ReadRecord(range, meru::RID_PRIMARY_SUPPLIER_RANGE));
+    EXPECT_EQ(primary.compatibility[3].bottom, range.Word(3));
+    EXPECT_EQ(primary.compatibility[3].top, range.Word(4));
+    EXPECT_TRUE(meru::InterfaceRangeFits(station, range.Word(3), range.Word(4)));
 
     std::string primaryName, stationName;
-    ASSERT_TRUE(handle.readFileNames(primaryName, stationName));
+    ASSERT_TRUE(handle.ReadFileNames(primaryName, stationName));
     EXPECT_EQ(chosen[0]->name, primaryName);
     EXPECT_EQ(chosen[1]->name, stationName);
 

@@ -124,7 +124,7 @@ RunResult Bench::RunQuiet(sim::SoftwareCard& card, const std::vector<std::string
     rig.requests.onRequest = [&] { result.mostOpen = std::max(result.mostOpen, rig.library.OpenHandleCount()); };
     result.exitCode = rig.RunToEnd([&] { rig.StartFromCommandLine(args); });
     result.end = rig.processEnd;
-    if (rig.window->Adapter().isOpen()) result.end.openAdapters = std::max<size_t>(result.end.openAdapters, 1);
+    if (rig.window->Adapter().IsOpen()) result.end.openAdapters = std::max<size_t>(result.end.openAdapters, 1);
     result.requests = rig.requests.oids;
     result.records = rig.requests.rids;
     for (const std::string& path : toolstest::BackupFiles(rig.log.Path())) {

@@ -50,7 +50,7 @@ TEST(ShowFirmwareVersions, BoxWithVersionsAndNamesRangesInTheLog) {
         EXPECT_EQ(rig.boxes.boxes[0].text, c.box);
         EXPECT_EQ(rig.boxes.boxes[0].caption, "Current Firmware Versions");
         EXPECT_EQ(rig.log.Text().find(c.logged.empty() ? "Range=" : c.logged) != std::string::npos, !c.logged.empty());
-        EXPECT_FALSE(window.Adapter().isOpen());
+        EXPECT_FALSE(window.Adapter().IsOpen());
     }
 }
 
@@ -83,7 +83,7 @@ TEST(Diagnostics, BoxesOfTheSmallerCommands) {
         ASSERT_EQ(rig.boxes.boxes.size(), 1u);
         EXPECT_EQ(rig.boxes.boxes[0].text, c.text);
         EXPECT_EQ(rig.boxes.boxes[0].caption, c.caption);
-        EXPECT_FALSE(window.Adapter().isOpen());
+        EXPECT_FALSE(window.Adapter().IsOpen());
     }
 }
 
@@ -94,7 +94,7 @@ TEST(Diagnostics, ConcludeTestSendsOneRequestAndShowsTheWindow) {
     window.OnCommand(IDC_TEST_RID_FC01);
     EXPECT_EQ(rig.Requests(sim::kOidConclude), 1u);
     EXPECT_TRUE(rig.view.windowShown);
-    EXPECT_FALSE(window.Adapter().isOpen());
+    EXPECT_FALSE(window.Adapter().IsOpen());
 }
 
 TEST(ShowCis, TheFactoryTuplesInATextWindow) {
@@ -117,7 +117,7 @@ TEST(ShowCis, TheFactoryTuplesInATextWindow) {
     window.OnCommand(IDM_SHOW_CIS);
     EXPECT_EQ(rig.toolsView.infoWindows.size(), 1u) << "no window after a refused read";
     EXPECT_EQ(rig.BoxTexts(), std::vector<std::string>{"Could not read from Aux Port"});
-    EXPECT_FALSE(window.Adapter().isOpen());
+    EXPECT_FALSE(window.Adapter().IsOpen());
 }
 
 // Every command that talks to the card, without a selected adapter: the

@@ -77,7 +77,7 @@ TEST(DumpFirmware, StableCardThreeReadsAPiece) {
         EXPECT_EQ(rig.boxes.boxes[0].caption, "Warning Notice");
         EXPECT_EQ(rig.boxes.boxes[0].type, 0x21u);
         EXPECT_EQ(rig.toolsView.proposedNames, std::vector<std::string>{"99SA00012345"});
-        EXPECT_FALSE(window.Adapter().isOpen());
+        EXPECT_FALSE(window.Adapter().IsOpen());
 
         const auto lines = Lines(testsupport::ReadWholeFile(rig.toolsView.dumpPath));
         const bool srecords = c.format == meru::DumpFormat::kSRecord;
@@ -141,7 +141,7 @@ TEST(DumpFirmware, UnreliableReads) {
         EXPECT_EQ(rig.Requests(sim::kOidAuxRead), c.reads);
         EXPECT_EQ(rig.BoxTexts(), c.boxes);
         EXPECT_EQ(std::filesystem::exists(rig.toolsView.dumpPath), c.written);
-        EXPECT_FALSE(window.Adapter().isOpen());
+        EXPECT_FALSE(window.Adapter().IsOpen());
     }
 }
 

@@ -121,7 +121,7 @@ TEST(RestorePda, PutsTheBackupBackWordForWord) {
         const std::vector<std::string> saved = BackupFiles(restore.log.Path());
         ASSERT_EQ(saved.size(), 1u);
         EXPECT_EQ(std::filesystem::path(saved[0]).filename().string(), c.restoreBackupName);
-        EXPECT_FALSE(restore.window->Adapter().isOpen());
+        EXPECT_FALSE(restore.window->Adapter().IsOpen());
         EXPECT_FALSE(restore.card.State().session.protocolsBlocked) << "the session is concluded";
     }
 }

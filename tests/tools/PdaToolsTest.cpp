@@ -81,7 +81,7 @@ TEST(ShowPda, TheCardsRecordsInATextWindow) {
     EXPECT_EQ(shown.text, meru::PdaDisplayText(stored.data(), stored.size()));
     EXPECT_EQ(std::count(shown.text.begin(), shown.text.end(), '\n'),
               static_cast<long>(sim::WalkPda(stored).records.size()));
-    EXPECT_FALSE(rig.window->Adapter().isOpen());
+    EXPECT_FALSE(rig.window->Adapter().IsOpen());
 }
 
 TEST(ShowPda, CheckValueMismatchShowsNothingAndEmptiesThePda) {
@@ -119,7 +119,7 @@ TEST(ClearPda, ClearedThenShownIsTheEndRecordAlone) {
     std::snprintf(line, sizeof line, "2 0 %x ", endRecordOnly[2]);
     ASSERT_EQ(rig.toolsView.infoWindows.size(), 1u);
     EXPECT_EQ(rig.toolsView.infoWindows[0].text, line);
-    EXPECT_FALSE(window.Adapter().isOpen());
+    EXPECT_FALSE(window.Adapter().IsOpen());
 }
 
 struct EditCase {
@@ -177,7 +177,7 @@ TEST(EditMacAndSerial, WhatReachesTheCard) {
         const meru::SerialWords serial = meru::PackSerialText(c.cardSerial);
         EXPECT_EQ(StoredRecord(rig.card.State(), 0x0003), std::vector<uint16_t>(serial.begin(), serial.end()));
         EXPECT_EQ(sim::WalkPda(StoredPda(rig.card.State())).CrcMatches(), true);
-        EXPECT_FALSE(window.Adapter().isOpen());
+        EXPECT_FALSE(window.Adapter().IsOpen());
         EXPECT_FALSE(rig.card.State().session.protocolsBlocked) << "the session is concluded after a write";
         if (c.cancel) {
             EXPECT_EQ(rig.Requests(sim::kOidDownload), 0u);
@@ -189,9 +189,9 @@ TEST(EditMacAndSerial, WhatReachesTheCard) {
             EXPECT_EQ(rig.view.texts.serialNumber, c.serial.substr(0, 12));
         }
         meru::Pda fromCard;
-        ASSERT_TRUE(window.Adapter().open(static_cast<uint32_t>(window.AdapterIndex()), false));
-        EXPECT_TRUE(window.Adapter().readPda(fromCard));
-        window.Adapter().close();
+        ASSERT_TRUE(window.Adapter().Open(static_cast<uint32_t>(window.AdapterIndex()), false));
+        EXPECT_TRUE(window.Adapter().ReadPda(fromCard));
+        window.Adapter().Close();
     }
 }
 
@@ -275,7 +275,7 @@ TEST(PdaWrites, OnlyAFreshGoodReadIsChangedAndBackedUp) {
         if (std::find(c.boxes.begin(), c.boxes.end(), kUnreadableBox) != c.boxes.end()) {
             EXPECT_NE(rig.log.Text().find(kUnreadableBox), std::string::npos) << "the refusal is in the log too";
         }
-        EXPECT_FALSE(window.Adapter().isOpen());
+        EXPECT_FALSE(window.Adapter().IsOpen());
     }
 }
 

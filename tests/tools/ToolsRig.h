@@ -122,7 +122,7 @@ struct ToolsRig : apptest::WindowRig {
         args.insert(args.begin(), "meru.exe");
         window = std::make_unique<meru::MainWindow>(
             meru::MainWindow::Ports{view, system, requests, registry, events}, args);
-        window->Adapter().setSleepHook([](uint32_t) {});
+        window->Adapter().SetSleepHook([](uint32_t) {});
         window->SetTools(&tools);
         window->Initialise();
         return *window;

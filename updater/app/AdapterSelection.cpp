@@ -19,12 +19,12 @@ bool MainWindow::OpenSelectedAdapter(bool checkDriver) {
         ResetToNoAdapter();
         return false;
     }
-    if (!adapter_.open(static_cast<uint32_t>(adapterIndex_), false)) {
+    if (!adapter_.Open(static_cast<uint32_t>(adapterIndex_), false)) {
         ReportBox(view_.Owner(), "Cannot open selected adapter. Was it removed?", "Error", kBoxIconStop);
         ResetToNoAdapter();
         return false;
     }
-    if (checkDriver && static_cast<int32_t>(adapter_.queryDriverVersion()) < 0) {
+    if (checkDriver && static_cast<int32_t>(adapter_.QueryDriverVersion()) < 0) {
         ReportBox(view_.Owner(), "This program requires a newer driver version to update cards. Updating is disabled.",
                   nullptr, kBoxOk);
         return false;  // still open: the caller closes it
@@ -37,19 +37,19 @@ MainWindow::OnlyAdapter MainWindow::OpenOnlyAdapter(std::string& name) {
     if (adapterIndices_.empty()) return OnlyAdapter::kNone;
     if (adapterIndices_.size() > 1) return OnlyAdapter::kSeveral;
     name = adapterNames_[0];
-    if (!adapter_.open(adapterIndices_[0], true) || !adapter_.enableAux()) {
-        adapter_.close();
+    if (!adapter_.Open(adapterIndices_[0], true) || !adapter_.EnableAux()) {
+        adapter_.Close();
         return OnlyAdapter::kCannotOpen;
     }
-    if (adapter_.macType() == kMacTypeUnknown) {
-        adapter_.close();
+    if (adapter_.MacType() == kMacTypeUnknown) {
+        adapter_.Close();
         return OnlyAdapter::kUnknownCard;
     }
     return OnlyAdapter::kOpened;
 }
 
 void MainWindow::ResetToNoAdapter() {
-    adapter_.close();
+    adapter_.Close();
     cardPda_.Clear();
     selected_ = false;
     RefreshPdaFields();
@@ -62,14 +62,14 @@ void MainWindow::ResetToNoAdapter() {
 
 void MainWindow::DetectAdapters(bool autoSelect) {
     selected_ = false;
-    adapter_.close();
+    adapter_.Close();
     CollectedAdapters found;
-    discovery_.fillAdapterList(found);
+    discovery_.FillAdapterList(found);
 
     // Only adapters that can be opened stay in the list.
     for (size_t i = found.names.size(); i-- > 0;) {
-        if (adapter_.open(found.values[i], false)) {
-            adapter_.close();
+        if (adapter_.Open(found.values[i], false)) {
+            adapter_.Close();
         } else {
             found.names.erase(found.names.begin() + static_cast<long>(i));
             found.values.erase(found.values.begin() + static_cast<long>(i));
@@ -94,32 +94,32 @@ void MainWindow::SelectAdapter() {
     // A card that fails to be selected must not leave an earlier card's PDA behind.
     cardPda_.Clear();
 
-    if (!adapter_.open(index, true) || !adapter_.isOpen() || !adapter_.enableAux()) {
-        adapter_.close();
+    if (!adapter_.Open(index, true) || !adapter_.IsOpen() || !adapter_.EnableAux()) {
+        adapter_.Close();
         SetStatusColour(kColourRed);
         SetStatus("Error: The adapter could not be opened.");
         LogPrintf("Error: The adapter could not be opened.\n");
         PushState();
         return;
     }
-    if (adapter_.macType() == kMacTypeUnknown) {
+    if (adapter_.MacType() == kMacTypeUnknown) {
         SetStatusColour(kColourRed);
         SetStatus("The adapter has been disabled, or is not compatible with this program.");
         LogPrintf("The adapter has been disabled, or is not compatible with this program.\n");
-        adapter_.close();
+        adapter_.Close();
         return;
     }
     texts_.adapterName = adapterNames_[static_cast<size_t>(listSelection_)];
     cardPda_.Clear();
-    if (!adapter_.readPda(cardPda_)) {
+    if (!adapter_.ReadPda(cardPda_)) {
         SetStatusColour(kColourRed);
         SetStatus("WARNING! PDA read from card was invalid. ");
         LogPrintf("WARNING! PDA read from card was invalid. \n");
-        adapter_.close();
+        adapter_.Close();
         return;
     }
     uint8_t mac[6] = {};
-    texts_.adapterMac = adapter_.readPermanentAddress(mac) ? MacText(mac) : "";
+    texts_.adapterMac = adapter_.ReadPermanentAddress(mac) ? MacText(mac) : "";
     selected_ = true;
     adapterIndex_ = static_cast<int32_t>(index);
 
@@ -151,7 +151,7 @@ void MainWindow::RefreshCurrentFirmware() {
         return;
     }
     std::string primary, station;
-    adapter_.readFirmwareVersions(static_cast<uint32_t>(adapterIndex_), primary, station);
+    adapter_.ReadFirmwareVersions(static_cast<uint32_t>(adapterIndex_), primary, station);
     primaryNow_ = primary;
     stationNow_ = station;
     if (!firmwareBeforeRead_) {
@@ -162,7 +162,7 @@ void MainWindow::RefreshCurrentFirmware() {
     view_.SetGridField(GridField::kCurrentPrimaryRevision, primary);
     view_.SetGridField(GridField::kCurrentStationRevision, station);
     std::string primaryFile, stationFile;
-    adapter_.readFileNames(primaryFile, stationFile);
+    adapter_.ReadFileNames(primaryFile, stationFile);
     view_.SetGridField(GridField::kCurrentPrimaryFile, primaryFile);
     view_.SetGridField(GridField::kCurrentStationFile, stationFile);
 }

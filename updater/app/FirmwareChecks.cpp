@@ -63,8 +63,8 @@ PlanRules MainWindow::Rules() const {
 
 CardIdentities MainWindow::ReadCardIdentities(const ImageInfo& image) {
     CardIdentities card;
-    if (image.primary.present) card.primaryRead = adapter_.readFirmwareIdentity(RID_PRIMARY_IDENTITY, card.primary);
-    if (image.station.present) card.stationRead = adapter_.readFirmwareIdentity(RID_STATION_IDENTITY, card.station);
+    if (image.primary.present) card.primaryRead = adapter_.ReadFirmwareIdentity(RID_PRIMARY_IDENTITY, card.primary);
+    if (image.station.present) card.stationRead = adapter_.ReadFirmwareIdentity(RID_STATION_IDENTITY, card.station);
     return card;
 }
 
@@ -120,9 +120,9 @@ bool MainWindow::CheckStationFitsPrimary(const std::vector<const ImageInfo*>& im
     }
     // Against the primary code on the card; a range that cannot be read fits nothing.
     RidRecord range;
-    const bool rangeRead = adapter_.readRecord(range, RID_PRIMARY_SUPPLIER_RANGE);
+    const bool rangeRead = adapter_.ReadRecord(range, RID_PRIMARY_SUPPLIER_RANGE);
     if (!rangeRead) LogPrintf("The card's primary compatibility range could not be read.\n");
-    if (rangeRead && InterfaceRangeFits(*station, range.word(3), range.word(4))) return true;
+    if (rangeRead && InterfaceRangeFits(*station, range.Word(3), range.Word(4))) return true;
     summary +=
         "ERROR - Station firmware not compatible with primary firmware. Compatibility test failed...\nCannot "
         "continue.\n";

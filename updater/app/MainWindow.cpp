@@ -61,7 +61,7 @@ void MainWindow::Initialise() {
     cursor_ = Cursor::kArrow;
     view_.SetCursor(cursor_);
 
-    if (!adapter_.checkLibrary()) {
+    if (!adapter_.CheckLibrary()) {
         // Nothing else happens: no command line, no card, no quiet run.
         SetStatusColour(kColourRed);
         SetStatus(kLibraryMissingText);

@@ -94,7 +94,7 @@ public:
     // its display name. Nothing is shown: the caller words the refusal.
     enum class OnlyAdapter { kOpened, kNone, kSeveral, kCannotOpen, kUnknownCard };
     OnlyAdapter OpenOnlyAdapter(std::string& name);
-    void CloseAdapter() { adapter_.close(); }
+    void CloseAdapter() { adapter_.Close(); }
     void ResetToNoAdapter();
     void DetectAdapters(bool autoSelect);
     void SelectAdapter();

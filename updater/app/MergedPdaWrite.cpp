@@ -40,7 +40,7 @@ PdaWriteResult WriteMergedPda(AdapterHandle& adapter, const PdaArea& asRead, con
     }
     PdaWriteResult result = BackUp(asRead, permanentAddress, now);
     if (result.outcome != PdaWriteOutcome::kWritten) return result;
-    if (!adapter.writePda(pda, force, true)) result.outcome = PdaWriteOutcome::kFailed;
+    if (!adapter.WritePda(pda, force, true)) result.outcome = PdaWriteOutcome::kFailed;
     return result;
 }
 
@@ -48,7 +48,7 @@ PdaWriteResult WritePdaAreaWords(AdapterHandle& adapter, const PdaArea& asRead, 
                                  const std::string& permanentAddress, const std::tm& now, bool force) {
     PdaWriteResult result = BackUp(asRead, permanentAddress, now);
     if (result.outcome != PdaWriteOutcome::kWritten) return result;
-    if (!adapter.writePdaWords(words.data(), static_cast<uint16_t>(words.size()), force, true)) {
+    if (!adapter.WritePdaWords(words.data(), static_cast<uint16_t>(words.size()), force, true)) {
         result.outcome = PdaWriteOutcome::kFailed;
     }
     return result;

@@ -11,7 +11,7 @@ namespace meru {
 
 bool MainWindow::ProgramImage(FirmwareImage& image, bool station, const std::string& description,
                               const std::string& path) {
-    if (!adapter_.isOpen()) {
+    if (!adapter_.IsOpen()) {
         ReportBox(view_.Owner(), "Error: Adapter is not open.", nullptr, kBoxOk);
         return false;
     }
@@ -38,14 +38,14 @@ bool MainWindow::ProgramImage(FirmwareImage& image, bool station, const std::str
         progressWindow->CentreAndShow();
         progressWindow->SetLines("Flash update in progress.  Please wait.", adapterLine, firmwareLine);
         progressWindow->PaintNow();
-        written = adapter_.programImage(image, &progressWindow->Bar(), texts_.forceAllBlocks,
+        written = adapter_.ProgramImage(image, &progressWindow->Bar(), texts_.forceAllBlocks,
                                         texts_.verifyDownloads, true);
     } else if (quiet) {
         view_.ShowWindow(false);
         view_.EnableWindow(false);
-        written = adapter_.programImage(image, nullptr, texts_.forceAllBlocks, texts_.verifyDownloads, true);
+        written = adapter_.ProgramImage(image, nullptr, texts_.forceAllBlocks, texts_.verifyDownloads, true);
     } else {
-        written = adapter_.programImage(image, &view_.MainProgressBar(), texts_.forceAllBlocks,
+        written = adapter_.ProgramImage(image, &view_.MainProgressBar(), texts_.forceAllBlocks,
                                         texts_.verifyDownloads, false);
     }
 

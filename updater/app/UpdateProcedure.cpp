@@ -84,7 +84,7 @@ void LogMacChange(const Pda& before, const Pda& after) {
 bool MainWindow::WritePdaToCard(const Pda& asRead) {
     LogMacChange(asRead, cardPda_);
     PdaArea area;
-    adapter_.readPdaArea(area);
+    adapter_.ReadPdaArea(area);
     std::string refusal = PdaAreaRefusal(area, true);
     if (refusal.empty() && area.list.Records() != asRead.Records()) {
         refusal = "The card's PDA changed since it was read for the update.";
@@ -112,7 +112,7 @@ bool MainWindow::WritePdaToCard(const Pda& asRead) {
                   kBoxIconStop);
         return false;
     }
-    adapter_.concludeSession();
+    adapter_.ConcludeSession();
     const bool written = result.outcome == PdaWriteOutcome::kWritten;
     if (!written) {
         NotePass(PassResult::kFailed, "PDA Update FAILED");
@@ -127,7 +127,7 @@ void MainWindow::RunUpdate() {
     AdapterSession card(*this, true);
     if (!card.Usable()) {
         // Gone since the readiness check saw it (a driver too old leaves it open).
-        if (!adapter_.isOpen()) passResult_ = PassResult::kNoAdapter;
+        if (!adapter_.IsOpen()) passResult_ = PassResult::kNoAdapter;
         return;
     }
 
@@ -153,7 +153,7 @@ void MainWindow::RunUpdate() {
     }
 
     if (run.merged > 0 && !WritePdaToCard(run.pdaAsRead)) return;
-    adapter_.checkDriver();
+    adapter_.CheckDriver();
 
     EnterProgramming();
     for (const auto& loaded : run.images) {
@@ -218,7 +218,7 @@ bool MainWindow::StartRun() {
 
 bool MainWindow::ReadCardPda(UpdateRun& run, AdapterSession& card) {
     cardPda_.Clear();
-    const bool pdaRead = adapter_.readPda(cardPda_);
+    const bool pdaRead = adapter_.ReadPda(cardPda_);
     run.pdaAsRead = cardPda_;
     if (!pdaRead) {
         // The readiness check read it a moment ago, so this is a passing
@@ -237,7 +237,7 @@ bool MainWindow::ReadCardPda(UpdateRun& run, AdapterSession& card) {
     }
     RefreshPdaFields();
     char version[kVersionTextCapacity] = {};
-    adapter_.getVersionText(version, sizeof version, static_cast<uint32_t>(adapterIndex_));
+    adapter_.GetVersionText(version, sizeof version, static_cast<uint32_t>(adapterIndex_));
     run.summary = "Product Part Number: " + partNumberText_ + "\n  Serial Number: " + texts_.serialNumber +
                   "\n  MAC Address: " + texts_.pdaMac + "\n  Current firmware version: " + version + "\n";
 
@@ -293,7 +293,7 @@ bool MainWindow::LoadRunImages(UpdateRun& run, AdapterSession& card) {
 
 AdapterHandle::FlashContents MainWindow::FlashHoldsImages(UpdateRun& run) {
     for (const auto& loaded : run.images) {
-        const AdapterHandle::FlashContents contents = adapter_.holdsImage(loaded->image);
+        const AdapterHandle::FlashContents contents = adapter_.HoldsImage(loaded->image);
         if (contents != AdapterHandle::FlashContents::kHeld) return contents;
     }
     return AdapterHandle::FlashContents::kHeld;
@@ -310,10 +310,10 @@ void MainWindow::EnterProgramming() {
 }
 
 void MainWindow::FinishProgramming() {
-    adapter_.checkDriver();
-    adapter_.blockProtocols(false);
-    adapter_.concludeSession();
-    adapter_.close();
+    adapter_.CheckDriver();
+    adapter_.BlockProtocols(false);
+    adapter_.ConcludeSession();
+    adapter_.Close();
     view_.ShowProgressBar(false);
     view_.ShowCautionGroup(false);
     updateInProgress_ = false;
@@ -329,9 +329,9 @@ void MainWindow::FinishProgramming() {
 }
 
 void MainWindow::FailProgramming() {
-    adapter_.blockProtocols(false);
-    adapter_.concludeSession();
-    adapter_.close();
+    adapter_.BlockProtocols(false);
+    adapter_.ConcludeSession();
+    adapter_.Close();
     SetStatusColour(kColourRed);
     SetStatus(
         "MERU has encountered an error while trying to update your firmware.  Please contact your hardware "
@@ -356,8 +356,8 @@ void MainWindow::FailProgramming() {
 }
 
 void MainWindow::ProgrammingFailDiagnostic() {
-    if (adapter_.open(static_cast<uint32_t>(adapterIndex_), false)) {
-        adapter_.close();
+    if (adapter_.Open(static_cast<uint32_t>(adapterIndex_), false)) {
+        adapter_.Close();
     } else {
         LogPrintf("Couldn't open adapter in ProgrammingFailDiagnostic!\n");
     }

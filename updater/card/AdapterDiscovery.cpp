@@ -53,15 +53,15 @@ long EnumSubkey(Registry& registry, RegistryKey key, uint32_t index, char (&name
 
 }  // namespace
 
-std::string AdapterDiscovery::adapterClassKeyPath() {
+std::string AdapterDiscovery::AdapterClassKeyPath() {
     if (library_.IsWindowsNT()) {
         return library_.OSGetPlatformVersion(2) >= 5 ? kClassKeyWindows2000 : kClassKeyNt4;
     }
     return kClassKeyWindows95;
 }
 
-bool AdapterDiscovery::fillAdapterList(AdapterList& list) {
-    const std::string path = adapterClassKeyPath();
+bool AdapterDiscovery::FillAdapterList(AdapterList& list) {
+    const std::string path = AdapterClassKeyPath();
     LogPrintf("Registry Path =%s\n", path.c_str());
 
     RegistryKey classKey = 0;
@@ -88,31 +88,31 @@ bool AdapterDiscovery::fillAdapterList(AdapterList& list) {
     return true;
 }
 
-bool AdapterDiscovery::isAdapterEnabled(RegistryKey adapterKey) {
+bool AdapterDiscovery::IsAdapterEnabled(RegistryKey adapterKey) {
     TextValue matchingId;
     if (ReadTextValue(registry_, adapterKey, "MatchingDeviceId", matchingId) != kRegistrySuccess) return true;
 
     RegistryKey deviceKey = 0;
-    if (openDeviceKey(matchingId.text, deviceKey) != kRegistrySuccess) return true;
+    if (OpenDeviceKey(matchingId.text, deviceKey) != kRegistrySuccess) return true;
 
-    const bool disabled = anyInstanceDisabled(deviceKey);
+    const bool disabled = AnyInstanceDisabled(deviceKey);
     registry_.CloseKey(deviceKey);
     return !disabled;
 }
 
-long AdapterDiscovery::openProfileEnumKey(const char* path, RegistryKey& opened) {
+long AdapterDiscovery::OpenProfileEnumKey(const char* path, RegistryKey& opened) {
     if (library_.IsWindowsNT()) {
         return registry_.OpenKey(kLocalMachine, (std::string(kProfileEnumNt) + path).c_str(), opened);
     }
     return registry_.OpenKey(kCurrentConfig, (std::string(kProfileEnumWindows95) + path).c_str(), opened);
 }
 
-long AdapterDiscovery::openDeviceKey(const char* matchingDeviceId, RegistryKey& opened) {
-    if (CompareNoCase(matchingDeviceId, "pci", 3) == 0) return openPciDeviceKey(matchingDeviceId, opened);
-    return openProfileEnumKey(matchingDeviceId, opened);
+long AdapterDiscovery::OpenDeviceKey(const char* matchingDeviceId, RegistryKey& opened) {
+    if (CompareNoCase(matchingDeviceId, "pci", 3) == 0) return OpenPciDeviceKey(matchingDeviceId, opened);
+    return OpenProfileEnumKey(matchingDeviceId, opened);
 }
 
-bool AdapterDiscovery::anyInstanceDisabled(RegistryKey deviceKey) {
+bool AdapterDiscovery::AnyInstanceDisabled(RegistryKey deviceKey) {
     bool disabled = false;
     for (uint32_t index = 0;; ++index) {
         char name[kTextCapacity] = {};
@@ -134,9 +134,9 @@ bool AdapterDiscovery::anyInstanceDisabled(RegistryKey deviceKey) {
     return disabled;
 }
 
-long AdapterDiscovery::openPciDeviceKey(const char* matchingDeviceId, RegistryKey& opened) {
+long AdapterDiscovery::OpenPciDeviceKey(const char* matchingDeviceId, RegistryKey& opened) {
     RegistryKey pciKey = 0;
-    if (openProfileEnumKey("pci", pciKey) != kRegistrySuccess) return kRegistryNotFound;
+    if (OpenProfileEnumKey("pci", pciKey) != kRegistrySuccess) return kRegistryNotFound;
 
     // An identity too short to carry anything after "pci" and its separator matches no device.
     const size_t idLength = strnlen(matchingDeviceId, kTextCapacity);

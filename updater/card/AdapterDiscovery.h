@@ -19,21 +19,21 @@ public:
     AdapterDiscovery(AccessLibrary& library, Registry& registry) : library_(library), registry_(registry) {}
 
     // The class key path of the running system (below HKEY_LOCAL_MACHINE).
-    std::string adapterClassKeyPath();
+    std::string AdapterClassKeyPath();
     // Appends every adapter up to the first subkey that is not one; always true.
-    bool fillAdapterList(AdapterList& list);
+    bool FillAdapterList(AdapterList& list);
     // False when an instance of the adapter (its open class subkey) is
     // disabled; true otherwise, also when something needed is missing.
-    bool isAdapterEnabled(RegistryKey adapterKey);
+    bool IsAdapterEnabled(RegistryKey adapterKey);
     // Opens the PCI device key matching a "pci..." identity: 0 with the key,
     // 2 when none matches, else the status of opening the match.
-    long openPciDeviceKey(const char* matchingDeviceId, RegistryKey& opened);
+    long OpenPciDeviceKey(const char* matchingDeviceId, RegistryKey& opened);
 
 private:
     // Opens `path` below the device enumeration of the current hardware profile.
-    long openProfileEnumKey(const char* path, RegistryKey& opened);
-    long openDeviceKey(const char* matchingDeviceId, RegistryKey& opened);
-    bool anyInstanceDisabled(RegistryKey deviceKey);
+    long OpenProfileEnumKey(const char* path, RegistryKey& opened);
+    long OpenDeviceKey(const char* matchingDeviceId, RegistryKey& opened);
+    bool AnyInstanceDisabled(RegistryKey deviceKey);
 
     AccessLibrary& library_;
     Registry& registry_;

@@ -40,10 +40,10 @@ AdapterHandle::AdapterHandle(AccessLibrary& library, Registry& registry, Overlap
       owner_(owner),
       sleep_(RealSleep) {}
 
-AdapterHandle::~AdapterHandle() { close(); }
+AdapterHandle::~AdapterHandle() { Close(); }
 
-void AdapterHandle::close() {
-    if (!isOpen()) return;
+void AdapterHandle::Close() {
+    if (!IsOpen()) return;
     library_.CloseAdapter(libraryHandle_);
     libraryHandle_ = kNoLibraryHandle;
     if (overlapped_.event != nullptr) {
@@ -52,16 +52,16 @@ void AdapterHandle::close() {
     }
 }
 
-bool AdapterHandle::openAdapterAtIndex(uint32_t index) {
+bool AdapterHandle::OpenAdapterAtIndex(uint32_t index) {
     RegistryKey classKey = 0;
-    if (registry_.OpenKey(kLocalMachine, discovery_.adapterClassKeyPath().c_str(), classKey) != kRegistrySuccess) {
+    if (registry_.OpenKey(kLocalMachine, discovery_.AdapterClassKeyPath().c_str(), classKey) != kRegistrySuccess) {
         return true;  // left closed
     }
     char subkeyName[kClassSubkeyCapacity] = {};
     if (registry_.EnumKey(classKey, index, subkeyName, kClassSubkeyCapacity) == kRegistrySuccess) {
         subkeyName[kClassSubkeyCapacity - 1] = '\0';
         std::string adapterName;
-        if (!adapterNameOfSubkey(classKey, subkeyName, adapterName)) {
+        if (!AdapterNameOfSubkey(classKey, subkeyName, adapterName)) {
             registry_.CloseKey(classKey);
             return false;
         }
@@ -71,10 +71,10 @@ bool AdapterHandle::openAdapterAtIndex(uint32_t index) {
     return true;
 }
 
-bool AdapterHandle::adapterNameOfSubkey(RegistryKey classKey, const char* subkeyName, std::string& adapterName) {
+bool AdapterHandle::AdapterNameOfSubkey(RegistryKey classKey, const char* subkeyName, std::string& adapterName) {
     RegistryKey adapterKey = 0;
     if (registry_.OpenKey(classKey, subkeyName, adapterKey) != kRegistrySuccess) return false;
-    const bool enabled = discovery_.isAdapterEnabled(adapterKey);
+    const bool enabled = discovery_.IsAdapterEnabled(adapterKey);
     registry_.CloseKey(adapterKey);
     if (!enabled) return false;
 
@@ -90,11 +90,11 @@ bool AdapterHandle::adapterNameOfSubkey(RegistryKey classKey, const char* subkey
     return true;
 }
 
-bool AdapterHandle::open(uint32_t index, bool identify) {
-    if (isOpen()) return true;
+bool AdapterHandle::Open(uint32_t index, bool identify) {
+    if (IsOpen()) return true;
 
-    if (!openAdapterAtIndex(index)) return false;
-    if (!isOpen()) {
+    if (!OpenAdapterAtIndex(index)) return false;
+    if (!IsOpen()) {
         // No class key, no such subkey or refused by the library: the last
         // error is fetched but not shown; the callers tell the user.
         library_.GetLastError();
@@ -106,45 +106,45 @@ bool AdapterHandle::open(uint32_t index, bool identify) {
     if (overlapped_.event == nullptr) {
         library_.CloseAdapter(libraryHandle_);
         libraryHandle_ = kNoLibraryHandle;
-        report("Could not create Overlapped Event", "Error", kBoxOk);
+        Report("Could not create Overlapped Event", "Error", kBoxOk);
         return false;
     }
 
-    if (!enableAux()) {
-        close();
+    if (!EnableAux()) {
+        Close();
         return false;
     }
-    if (identify) identifyCard();
+    if (identify) IdentifyCard();
     return true;
 }
 
-bool AdapterHandle::checkLibrary() {
+bool AdapterHandle::CheckLibrary() {
     const int32_t handle = library_.OpenAdapter(kLibraryCheckName);
     const uint32_t code = library_.GetLastError();
     if (handle != kNoLibraryHandle) library_.CloseAdapter(handle);
 
     if (code == kErrorAccessDenied) {
-        report(kPrivilegesText, "Startup Error", kBoxIconStop);
+        Report(kPrivilegesText, "Startup Error", kBoxIconStop);
         return false;
     }
     if (code == kErrorFileNotFound) {
-        report("Error loading system files: File Not Found.", "Startup Error", kBoxIconStop);
+        Report("Error loading system files: File Not Found.", "Startup Error", kBoxIconStop);
         return false;
     }
     if ((code & 0xFF) == kErrorInvalidHandle) return true;  // driver present, no such adapter
 
     char text[40];
     velox::FormatText(text, sizeof text, "W32N error code: %X", static_cast<unsigned>(code));
-    report(text, "Unable to load necessary system files.", kBoxIconStop);
+    Report(text, "Unable to load necessary system files.", kBoxIconStop);
     return false;
 }
 
-int AdapterHandle::report(const char* text, const char* caption, unsigned type) {
+int AdapterHandle::Report(const char* text, const char* caption, unsigned type) {
     return ReportBox(owner_, text, caption, type);
 }
 
-uint32_t AdapterHandle::request(uint32_t type, uint32_t oid, void* buffer, uint32_t length) {
-    if (!isOpen()) return kStatusNotSent;
+uint32_t AdapterHandle::Request(uint32_t type, uint32_t oid, void* buffer, uint32_t length) {
+    if (!IsOpen()) return kStatusNotSent;
     NdisRequest ndis;
     ndis.type = type;
     ndis.oid = oid;
@@ -154,48 +154,48 @@ uint32_t AdapterHandle::request(uint32_t type, uint32_t oid, void* buffer, uint3
     return lastStatus_;
 }
 
-bool AdapterHandle::command(uint32_t oid) { return request(kRequestSet, oid, nullptr, 0) == kNdisStatusSuccess; }
+bool AdapterHandle::Command(uint32_t oid) { return Request(kRequestSet, oid, nullptr, 0) == kNdisStatusSuccess; }
 
-bool AdapterHandle::checkDriver(uint8_t (&buffer)[8]) {
-    if (!isOpen()) return false;
-    const uint32_t status = request(kRequestQuery, OID_CARD_DRIVER_CHECK, buffer, kDriverCheckLength);
+bool AdapterHandle::CheckDriver(uint8_t (&buffer)[8]) {
+    if (!IsOpen()) return false;
+    const uint32_t status = Request(kRequestQuery, OID_CARD_DRIVER_CHECK, buffer, kDriverCheckLength);
     if (status == kNdisStatusInvalidOid) {
-        report("Your current WLAN driver does not support this version of MERU. You may need to upgrade the driver.",
+        Report("Your current WLAN driver does not support this version of MERU. You may need to upgrade the driver.",
                "Incompatible Driver Error", kBoxIconExclamation);
         return false;
     }
     return status == kNdisStatusSuccess;
 }
 
-bool AdapterHandle::checkDriver() {
+bool AdapterHandle::CheckDriver() {
     uint8_t buffer[8] = {};
-    return checkDriver(buffer);
+    return CheckDriver(buffer);
 }
 
-bool AdapterHandle::enableAux() { return command(OID_CARD_ENABLE_AUX); }
+bool AdapterHandle::EnableAux() { return Command(OID_CARD_ENABLE_AUX); }
 
-bool AdapterHandle::blockProtocols(bool block) {
-    return command(block ? OID_CARD_BLOCK_PROTOCOLS : OID_CARD_UNBLOCK_PROTOCOLS);
+bool AdapterHandle::BlockProtocols(bool block) {
+    return Command(block ? OID_CARD_BLOCK_PROTOCOLS : OID_CARD_UNBLOCK_PROTOCOLS);
 }
 
-bool AdapterHandle::concludeSession() { return command(OID_CARD_CONCLUDE); }
+bool AdapterHandle::ConcludeSession() { return Command(OID_CARD_CONCLUDE); }
 
-uint32_t AdapterHandle::queryDriverVersion() {
+uint32_t AdapterHandle::QueryDriverVersion() {
     uint8_t value[kDriverVersionLength] = {};
-    if (request(kRequestQuery, OID_GEN_VENDOR_DRIVER_VERSION, value, kDriverVersionLength) != kNdisStatusSuccess) {
+    if (Request(kRequestQuery, OID_GEN_VENDOR_DRIVER_VERSION, value, kDriverVersionLength) != kNdisStatusSuccess) {
         return 0;
     }
     return static_cast<uint32_t>(value[0]) | (static_cast<uint32_t>(value[1]) << 8) |
            (static_cast<uint32_t>(value[2]) << 16) | (static_cast<uint32_t>(value[3]) << 24);
 }
 
-bool AdapterHandle::showVendorDescription() {
+bool AdapterHandle::ShowVendorDescription() {
     char text[kVendorDescriptionLength] = {};
-    if (request(kRequestQuery, OID_GEN_VENDOR_DESCRIPTION, text, kVendorDescriptionLength) != kNdisStatusSuccess) {
+    if (Request(kRequestQuery, OID_GEN_VENDOR_DESCRIPTION, text, kVendorDescriptionLength) != kNdisStatusSuccess) {
         return false;
     }
     text[kVendorDescriptionLength - 1] = '\0';  // a full buffer still ends inside it
-    report(text, "OID_GEN_VENDOR_DESCRIPTION", kBoxOk);
+    Report(text, "OID_GEN_VENDOR_DESCRIPTION", kBoxOk);
     return true;
 }
 

@@ -47,47 +47,47 @@ public:
     AdapterHandle& operator=(const AdapterHandle&) = delete;
 
     // --- driver channel ---
-    bool isOpen() const { return libraryHandle_ != kNoLibraryHandle; }
-    void close();
+    bool IsOpen() const { return libraryHandle_ != kNoLibraryHandle; }
+    void Close();
     // Opens the adapter whose class subkey has position `index`; identifies the card when asked.
-    bool open(uint32_t index, bool identify);
+    bool Open(uint32_t index, bool identify);
     // True when the library can start its driver; reports why not otherwise.
-    bool checkLibrary();
-    int report(const char* text, const char* caption, unsigned type);
-    bool checkDriver(uint8_t (&buffer)[8]);
-    bool checkDriver();
-    bool enableAux();
-    bool blockProtocols(bool block);
-    bool concludeSession();
+    bool CheckLibrary();
+    int Report(const char* text, const char* caption, unsigned type);
+    bool CheckDriver(uint8_t (&buffer)[8]);
+    bool CheckDriver();
+    bool EnableAux();
+    bool BlockProtocols(bool block);
+    bool ConcludeSession();
     // The driver's version number; 0 when closed or refused.
-    uint32_t queryDriverVersion();
-    bool showVendorDescription();
+    uint32_t QueryDriverVersion();
+    bool ShowVendorDescription();
 
     // --- card records and identity ---
-    bool readRecord(RidRecord& record, uint16_t rid);
-    bool auxRead(AuxRecord& record);
-    bool readAuxPort(uint8_t* destination, uint32_t address, uint16_t count);
-    void identifyCard();
+    bool ReadRecord(RidRecord& record, uint16_t rid);
+    bool AuxRead(AuxRecord& record);
+    bool ReadAuxPort(uint8_t* destination, uint32_t address, uint16_t count);
+    void IdentifyCard();
     // Component id, variant, major, minor from an identity record.
-    bool readFirmwareIdentity(uint16_t rid, FirmwareIdentity& identity);
-    void readFirmwareVersions(uint32_t index, std::string& primary, std::string& station);
-    bool getVersionText(char* destination, size_t size, uint32_t index);
+    bool ReadFirmwareIdentity(uint16_t rid, FirmwareIdentity& identity);
+    void ReadFirmwareVersions(uint32_t index, std::string& primary, std::string& station);
+    bool GetVersionText(char* destination, size_t size, uint32_t index);
     // The 26 text bytes of the file-name record: printable characters inside
     // the record's length kept, every other position a blank.
-    bool readFileNameText(std::string& text);
-    bool readFileNames(std::string& primary, std::string& station);
-    bool readPermanentAddress(uint8_t (&destination)[6]);
-    bool readPda(Pda& pda);
+    bool ReadFileNameText(std::string& text);
+    bool ReadFileNames(std::string& primary, std::string& station);
+    bool ReadPermanentAddress(uint8_t (&destination)[6]);
+    bool ReadPda(Pda& pda);
     // The production data area's words whatever they hold, read twice (each
     // read as readPda reads, once more with bit 31 when the first fails or
     // holds no records); the two must agree. Sets area.state.
-    void readPdaArea(PdaArea& area);
+    void ReadPdaArea(PdaArea& area);
 
     // --- flash programming ---
-    bool auxWrite(const AuxRecord& record);
-    bool writeBlock(const AuxRecord& record, bool force, bool verify);
-    bool prepareDownload();
-    bool programImage(FirmwareImage& image, ProgressBar* progress, bool force, bool verify, bool askOnError);
+    bool AuxWrite(const AuxRecord& record);
+    bool WriteBlock(const AuxRecord& record, bool force, bool verify);
+    bool PrepareDownload();
+    bool ProgramImage(FirmwareImage& image, ProgressBar* progress, bool force, bool verify, bool askOnError);
     // Whether the card's flash holds the image, block by block; nothing is
     // written. A refused read is tried once more; a block that still cannot
     // be read makes the flash unreadable, which is not a difference.
@@ -96,46 +96,46 @@ public:
         kDifferent,   // a block was read and differs
         kUnreadable,  // a block could not be read, twice
     };
-    FlashContents holdsImage(FirmwareImage& image);
+    FlashContents HoldsImage(FirmwareImage& image);
     // Writes the serialised list (nothing when it does not fit the area);
     // with `verify`, true only when the full PDA read then gives the same
     // records and check value.
-    bool writePda(const Pda& pda, bool force, bool verify);
+    bool WritePda(const Pda& pda, bool force, bool verify);
     // Writes `count` words (at most kPdaWords) as they are at the PDA
     // address; with `verify`, true only when the area then reads as those words.
-    bool writePdaWords(const uint16_t* words, uint16_t count, bool force, bool verify);
+    bool WritePdaWords(const uint16_t* words, uint16_t count, bool force, bool verify);
 
     // --- state ---
-    int32_t libraryHandle() const { return libraryHandle_; }
-    uint16_t macType() const { return macType_; }
-    uint32_t cisAddress() const { return cisAddress_; }
-    uint32_t pdaAddress() const { return pdaAddress_; }
-    uint32_t dumpAddress() const { return dumpAddress_; }
-    const OverlappedBlock& overlapped() const { return overlapped_; }
+    int32_t LibraryHandle() const { return libraryHandle_; }
+    uint16_t MacType() const { return macType_; }
+    uint32_t CisAddress() const { return cisAddress_; }
+    uint32_t PdaAddress() const { return pdaAddress_; }
+    uint32_t DumpAddress() const { return dumpAddress_; }
+    const OverlappedBlock& Overlapped() const { return overlapped_; }
     // NDIS status of the last request sent (kStatusNotSent before the first).
-    uint32_t lastStatus() const { return lastStatus_; }
+    uint32_t LastStatus() const { return lastStatus_; }
 
-    void setOwner(WindowRef owner) { owner_ = owner; }
+    void SetOwner(WindowRef owner) { owner_ = owner; }
     // Replaces the real wait between the download preparation and the first block.
-    void setSleepHook(std::function<void(uint32_t milliseconds)> hook) { sleep_ = std::move(hook); }
+    void SetSleepHook(std::function<void(uint32_t milliseconds)> hook) { sleep_ = std::move(hook); }
 
 private:
     // The common request procedure: the NDIS status (kStatusNotSent when closed).
-    uint32_t request(uint32_t type, uint32_t oid, void* buffer, uint32_t length);
-    bool command(uint32_t oid);
+    uint32_t Request(uint32_t type, uint32_t oid, void* buffer, uint32_t length);
+    bool Command(uint32_t oid);
     // Hands the adapter of class subkey `index` to the library; the handle
     // stays closed when there is no class key or no such subkey, or the
     // library refuses. False, without asking the library, when the subkey
     // cannot be opened or the adapter is disabled.
-    bool openAdapterAtIndex(uint32_t index);
-    bool adapterNameOfSubkey(RegistryKey classKey, const char* subkeyName, std::string& adapterName);
+    bool OpenAdapterAtIndex(uint32_t index);
+    bool AdapterNameOfSubkey(RegistryKey classKey, const char* subkeyName, std::string& adapterName);
     // Reads back a block's address range and compares it with the block.
     enum class Comparison { Same, Different, Unreadable };
-    Comparison compareWithCard(const AuxRecord& record);
+    Comparison CompareWithCard(const AuxRecord& record);
     // The production data area's words at `address`; false when the read fails.
-    bool readPdaWords(uint32_t address, uint16_t (&words)[kPdaWords]);
+    bool ReadPdaWords(uint32_t address, uint16_t (&words)[kPdaWords]);
     // One read of the area as readPda makes it; false when it failed.
-    bool readPdaAreaOnce(uint16_t (&words)[kPdaWords]);
+    bool ReadPdaAreaOnce(uint16_t (&words)[kPdaWords]);
 
     AccessLibrary& library_;
     Registry& registry_;

@@ -16,23 +16,23 @@ struct AuxRecord {
 
     uint8_t bytes[kSize] = {};
 
-    uint32_t address() const {
+    uint32_t Address() const {
         return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
                (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
     }
-    void setAddress(uint32_t value) {
+    void SetAddress(uint32_t value) {
         for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
     }
-    uint16_t count() const { return static_cast<uint16_t>(bytes[4] | (bytes[5] << 8)); }
-    void setCount(uint16_t value) {
+    uint16_t Count() const { return static_cast<uint16_t>(bytes[4] | (bytes[5] << 8)); }
+    void SetCount(uint16_t value) {
         bytes[4] = static_cast<uint8_t>(value);
         bytes[5] = static_cast<uint8_t>(value >> 8);
     }
     // The request length for the current count.
-    uint32_t requestLength() const { return static_cast<uint32_t>(count()) + kHeaderSize; }
+    uint32_t RequestLength() const { return static_cast<uint32_t>(Count()) + kHeaderSize; }
 
-    uint8_t* data() { return bytes + kHeaderSize; }
-    const uint8_t* data() const { return bytes + kHeaderSize; }
+    uint8_t* Data() { return bytes + kHeaderSize; }
+    const uint8_t* Data() const { return bytes + kHeaderSize; }
 };
 
 }  // namespace meru

@@ -47,44 +47,44 @@ void SplitTwoWords(const std::string& text, std::string& first, std::string& sec
 
 }  // namespace
 
-bool AdapterHandle::readRecord(RidRecord& record, uint16_t rid) {
-    if (!isOpen()) return false;
-    record.setLength(0);
-    record.setRid(rid);
-    const uint32_t status = request(kRequestQuery, OID_CARD_READ_RID, record.bytes, RidRecord::kSize);
-    return status == kNdisStatusSuccess && record.length() != 0;
+bool AdapterHandle::ReadRecord(RidRecord& record, uint16_t rid) {
+    if (!IsOpen()) return false;
+    record.SetLength(0);
+    record.SetRid(rid);
+    const uint32_t status = Request(kRequestQuery, OID_CARD_READ_RID, record.bytes, RidRecord::kSize);
+    return status == kNdisStatusSuccess && record.Length() != 0;
 }
 
-bool AdapterHandle::auxRead(AuxRecord& record) {
-    if (!isOpen()) return false;
-    const uint32_t address = record.address();
-    if (macType_ == kMacTypeMx100) record.setAddress(address & kMx100ReadMask);
-    enableAux();
-    if (record.count() > AuxRecord::kMaxData) record.setCount(AuxRecord::kMaxData);
-    record.data()[0] = kReadMarker[0];
-    record.data()[1] = kReadMarker[1];
-    const uint32_t status = request(kRequestQuery, OID_CARD_AUX_READ, record.bytes, record.requestLength());
-    if (macType_ == kMacTypeMx100) record.setAddress(address);
+bool AdapterHandle::AuxRead(AuxRecord& record) {
+    if (!IsOpen()) return false;
+    const uint32_t address = record.Address();
+    if (macType_ == kMacTypeMx100) record.SetAddress(address & kMx100ReadMask);
+    EnableAux();
+    if (record.Count() > AuxRecord::kMaxData) record.SetCount(AuxRecord::kMaxData);
+    record.Data()[0] = kReadMarker[0];
+    record.Data()[1] = kReadMarker[1];
+    const uint32_t status = Request(kRequestQuery, OID_CARD_AUX_READ, record.bytes, record.RequestLength());
+    if (macType_ == kMacTypeMx100) record.SetAddress(address);
     return status == kNdisStatusSuccess;
 }
 
-bool AdapterHandle::readAuxPort(uint8_t* destination, uint32_t address, uint16_t count) {
+bool AdapterHandle::ReadAuxPort(uint8_t* destination, uint32_t address, uint16_t count) {
     if (count > AuxRecord::kMaxData) return false;
     AuxRecord record;
-    record.setAddress(address);
-    record.setCount(count);
-    if (!auxRead(record)) {
-        report("Could not read from Aux Port", nullptr, kBoxOk);
+    record.SetAddress(address);
+    record.SetCount(count);
+    if (!AuxRead(record)) {
+        Report("Could not read from Aux Port", nullptr, kBoxOk);
         return false;
     }
-    if (count > 0) std::memcpy(destination, record.data(), count);
+    if (count > 0) std::memcpy(destination, record.Data(), count);
     return true;
 }
 
-void AdapterHandle::identifyCard() {
-    if (!isOpen()) return;  // the layout found last stays
+void AdapterHandle::IdentifyCard() {
+    if (!IsOpen()) return;  // the layout found last stays
     RidRecord record;
-    macType_ = readRecord(record, RID_MAC_IDENTITY) ? record.word(2) : 0;
+    macType_ = ReadRecord(record, RID_MAC_IDENTITY) ? record.Word(2) : 0;
     const CardLayout* layout = nullptr;
     if (macType_ == kMacTypeMx100) layout = &kMx100Layout;
     if (macType_ == kMacTypeMx200) layout = &kMx200Layout;
@@ -98,46 +98,46 @@ void AdapterHandle::identifyCard() {
     dumpAddress_ = layout->dump;
 }
 
-bool AdapterHandle::readFirmwareIdentity(uint16_t rid, FirmwareIdentity& identity) {
+bool AdapterHandle::ReadFirmwareIdentity(uint16_t rid, FirmwareIdentity& identity) {
     RidRecord record;
-    if (!readRecord(record, rid)) return false;
+    if (!ReadRecord(record, rid)) return false;
     identity.present = true;
-    identity.componentId = record.word(0);
-    identity.variant = record.word(1);
-    identity.major = record.word(2);
-    identity.minor = record.word(3);
+    identity.componentId = record.Word(0);
+    identity.variant = record.Word(1);
+    identity.major = record.Word(2);
+    identity.minor = record.Word(3);
     return true;
 }
 
-void AdapterHandle::readFirmwareVersions(uint32_t index, std::string& primary, std::string& station) {
-    const bool wasOpen = isOpen();
+void AdapterHandle::ReadFirmwareVersions(uint32_t index, std::string& primary, std::string& station) {
+    const bool wasOpen = IsOpen();
     primary.clear();
     station.clear();
-    if (!open(index, false)) return;
+    if (!Open(index, false)) return;
     FirmwareIdentity identity;
-    if (readFirmwareIdentity(RID_PRIMARY_IDENTITY, identity)) primary = identity.Text();
-    if (readFirmwareIdentity(RID_STATION_IDENTITY, identity)) station = identity.Text();
-    if (!wasOpen) close();
+    if (ReadFirmwareIdentity(RID_PRIMARY_IDENTITY, identity)) primary = identity.Text();
+    if (ReadFirmwareIdentity(RID_STATION_IDENTITY, identity)) station = identity.Text();
+    if (!wasOpen) Close();
 }
 
-bool AdapterHandle::getVersionText(char* destination, size_t size, uint32_t index) {
+bool AdapterHandle::GetVersionText(char* destination, size_t size, uint32_t index) {
     if (destination != nullptr && size > 0) destination[0] = '\0';
-    const bool wasOpen = isOpen();
-    if (!open(index, false)) return false;
+    const bool wasOpen = IsOpen();
+    if (!Open(index, false)) return false;
 
     // After a failed record read the adapter stays open; the callers close it.
     std::string text;
     bool result = false;
     FirmwareIdentity identity;
-    if (!readFirmwareIdentity(RID_PRIMARY_IDENTITY, identity)) {
+    if (!ReadFirmwareIdentity(RID_PRIMARY_IDENTITY, identity)) {
         text = "(Primary RID read failure)";
     } else {
         text = "Primary: " + identity.Text();
-        if (!readFirmwareIdentity(RID_STATION_IDENTITY, identity)) {
+        if (!ReadFirmwareIdentity(RID_STATION_IDENTITY, identity)) {
             text += " (Station RID read failure)";
         } else {
             text += "   Station: " + identity.Text();
-            if (!wasOpen) close();
+            if (!wasOpen) Close();
             result = true;
         }
     }
@@ -149,50 +149,50 @@ bool AdapterHandle::getVersionText(char* destination, size_t size, uint32_t inde
     return result;
 }
 
-bool AdapterHandle::readFileNameText(std::string& text) {
+bool AdapterHandle::ReadFileNameText(std::string& text) {
     RidRecord record;
-    if (!readRecord(record, RID_FIRMWARE_FILE_NAMES)) return false;
-    const int textBytes = 2 * static_cast<int>(record.length()) - 4;
+    if (!ReadRecord(record, RID_FIRMWARE_FILE_NAMES)) return false;
+    const int textBytes = 2 * static_cast<int>(record.Length()) - 4;
     text.assign(kFileNameTextBytes, ' ');
     for (int i = 0; i < kFileNameTextBytes; ++i) {
-        const uint8_t byte = record.data()[i];
+        const uint8_t byte = record.Data()[i];
         if (byte >= 0x20 && byte <= 0x7E && i < textBytes) text[i] = static_cast<char>(byte);
     }
     return true;
 }
 
-bool AdapterHandle::readFileNames(std::string& primary, std::string& station) {
+bool AdapterHandle::ReadFileNames(std::string& primary, std::string& station) {
     std::string text;
-    if (!readFileNameText(text)) return false;
+    if (!ReadFileNameText(text)) return false;
     SplitTwoWords(text, primary, station);
     return true;
 }
 
-bool AdapterHandle::readPermanentAddress(uint8_t (&destination)[6]) {
-    return request(kRequestQuery, OID_802_3_PERMANENT_ADDRESS, destination, kPermanentAddressLength) ==
+bool AdapterHandle::ReadPermanentAddress(uint8_t (&destination)[6]) {
+    return Request(kRequestQuery, OID_802_3_PERMANENT_ADDRESS, destination, kPermanentAddressLength) ==
            kNdisStatusSuccess;
 }
 
-bool AdapterHandle::readPdaWords(uint32_t address, uint16_t (&words)[kPdaWords]) {
+bool AdapterHandle::ReadPdaWords(uint32_t address, uint16_t (&words)[kPdaWords]) {
     AuxRecord record;
-    record.setAddress(address);
-    record.setCount(kPdaBytes);
-    if (!auxRead(record)) return false;
+    record.SetAddress(address);
+    record.SetCount(kPdaBytes);
+    if (!AuxRead(record)) return false;
     for (size_t i = 0; i < kPdaWords; ++i) {
-        words[i] = static_cast<uint16_t>(record.data()[2 * i] | (record.data()[2 * i + 1] << 8));
+        words[i] = static_cast<uint16_t>(record.Data()[2 * i] | (record.Data()[2 * i + 1] << 8));
     }
     return true;
 }
 
-bool AdapterHandle::readPda(Pda& pda) {
-    if (!isOpen()) return false;
+bool AdapterHandle::ReadPda(Pda& pda) {
+    if (!IsOpen()) return false;
     uint16_t words[kPdaWords];
-    if (!readPdaWords(pdaAddress_, words)) return false;
+    if (!ReadPdaWords(pdaAddress_, words)) return false;
     pda.Clear();
     if (pda.ParseWords(words, kPdaWords) == 0) {
         // Second attempt through the other path of the aux port. A failed
         // read would parse as nothing (its data starts with the read marker).
-        const bool read = readPdaWords(pdaAddress_ | kAuxAddressFlag, words);
+        const bool read = ReadPdaWords(pdaAddress_ | kAuxAddressFlag, words);
         pda.Clear();
         if (!read || pda.ParseWords(words, kPdaWords) == 0) {
             pda.Clear();
@@ -204,13 +204,13 @@ bool AdapterHandle::readPda(Pda& pda) {
     return false;
 }
 
-bool AdapterHandle::readPdaAreaOnce(uint16_t (&words)[kPdaWords]) {
-    bool read = readPdaWords(pdaAddress_, words);
+bool AdapterHandle::ReadPdaAreaOnce(uint16_t (&words)[kPdaWords]) {
+    bool read = ReadPdaWords(pdaAddress_, words);
     Pda list;
     if (!read || list.ParseWords(words, kPdaWords) == 0) {
         uint16_t flagged[kPdaWords];
         Pda second;
-        if (readPdaWords(pdaAddress_ | kAuxAddressFlag, flagged) &&
+        if (ReadPdaWords(pdaAddress_ | kAuxAddressFlag, flagged) &&
             (!read || second.ParseWords(flagged, kPdaWords) != 0)) {
             std::copy(flagged, flagged + kPdaWords, words);
             read = true;
@@ -219,12 +219,12 @@ bool AdapterHandle::readPdaAreaOnce(uint16_t (&words)[kPdaWords]) {
     return read;
 }
 
-void AdapterHandle::readPdaArea(PdaArea& area) {
+void AdapterHandle::ReadPdaArea(PdaArea& area) {
     area.list.Clear();
     area.state = PdaArea::State::kUnreadable;
     uint16_t first[kPdaWords];
     uint16_t second[kPdaWords];
-    if (!isOpen() || !readPdaAreaOnce(first) || !readPdaAreaOnce(second)) return;
+    if (!IsOpen() || !ReadPdaAreaOnce(first) || !ReadPdaAreaOnce(second)) return;
     if (!std::equal(first, first + kPdaWords, second)) {
         area.state = PdaArea::State::kUnsteady;
         return;

@@ -14,18 +14,18 @@ struct RidRecord {
 
     uint8_t bytes[kSize] = {};
 
-    uint16_t length() const { return WordAt(0); }
-    void setLength(uint16_t value) { PutWordAt(0, value); }
-    uint16_t rid() const { return WordAt(2); }
-    void setRid(uint16_t value) { PutWordAt(2, value); }
+    uint16_t Length() const { return WordAt(0); }
+    void SetLength(uint16_t value) { PutWordAt(0, value); }
+    uint16_t Rid() const { return WordAt(2); }
+    void SetRid(uint16_t value) { PutWordAt(2, value); }
 
     // Data word k (0 for k past the buffer).
-    uint16_t word(size_t k) const { return k < kDataWords ? WordAt(kDataOffset + 2 * k) : 0; }
-    void setWord(size_t k, uint16_t value) {
+    uint16_t Word(size_t k) const { return k < kDataWords ? WordAt(kDataOffset + 2 * k) : 0; }
+    void SetWord(size_t k, uint16_t value) {
         if (k < kDataWords) PutWordAt(kDataOffset + 2 * k, value);
     }
-    const uint8_t* data() const { return bytes + kDataOffset; }
-    uint8_t* data() { return bytes + kDataOffset; }
+    const uint8_t* Data() const { return bytes + kDataOffset; }
+    uint8_t* Data() { return bytes + kDataOffset; }
 
 private:
     uint16_t WordAt(size_t offset) const {

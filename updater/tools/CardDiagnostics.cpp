@@ -45,9 +45,9 @@ std::string RangeLinesText(AdapterHandle& adapter) {
     for (const RangeLine& line : kRangeLines) {
         RidRecord record;
         char values[32];
-        if (adapter.readRecord(record, line.rid)) {
-            velox::FormatText(values, sizeof values, "%u..%u", static_cast<unsigned>(record.word(kRangeBottomWord)),
-                          static_cast<unsigned>(record.word(kRangeTopWord)));
+        if (adapter.ReadRecord(record, line.rid)) {
+            velox::FormatText(values, sizeof values, "%u..%u", static_cast<unsigned>(record.Word(kRangeBottomWord)),
+                          static_cast<unsigned>(record.Word(kRangeTopWord)));
         } else {
             velox::FormatText(values, sizeof values, "(read failure)");
         }
@@ -62,9 +62,9 @@ void MaintenanceCommands::ShowFirmwareVersions(MainWindow& window) {
     if (!window.OpenSelectedAdapter(false)) return;
     AdapterHandle& adapter = window.Adapter();
     char version[kVersionTextBuffer] = {};
-    adapter.getVersionText(version, kVersionTextSize, static_cast<uint32_t>(window.AdapterIndex()));
+    adapter.GetVersionText(version, kVersionTextSize, static_cast<uint32_t>(window.AdapterIndex()));
     std::string fileNames;
-    adapter.readFileNameText(fileNames);
+    adapter.ReadFileNameText(fileNames);
     const std::string ranges = RangeLinesText(adapter);
     window.CloseAdapter();
 
@@ -75,7 +75,7 @@ void MaintenanceCommands::ShowFirmwareVersions(MainWindow& window) {
 
 void MaintenanceCommands::ShowDriverVersion(MainWindow& window) {
     if (!window.OpenSelectedAdapter(false)) return;
-    const uint32_t version = window.Adapter().queryDriverVersion();
+    const uint32_t version = window.Adapter().QueryDriverVersion();
     window.CloseAdapter();
     ReportBox(window.View().Owner(), DriverVersionText(version).c_str(), "Driver Version for Selected Card", kBoxOk);
 }
@@ -83,13 +83,13 @@ void MaintenanceCommands::ShowDriverVersion(MainWindow& window) {
 void MaintenanceCommands::ShowMacId(MainWindow& window) {
     if (!window.OpenSelectedAdapter(false)) return;
     window.CloseAdapter();
-    ReportBox(window.View().Owner(), MacIdText(window.Adapter().macType()).c_str(), "MAC ID:", kBoxOk);
+    ReportBox(window.View().Owner(), MacIdText(window.Adapter().MacType()).c_str(), "MAC ID:", kBoxOk);
 }
 
 void MaintenanceCommands::ShowCis(MainWindow& window) {
     uint8_t cis[kCisBytes];
     if (!window.OpenSelectedAdapter(false)) return;
-    if (!window.Adapter().readAuxPort(cis, window.Adapter().cisAddress(), kCisBytes)) {
+    if (!window.Adapter().ReadAuxPort(cis, window.Adapter().CisAddress(), kCisBytes)) {
         window.CloseAdapter();
         return;
     }
@@ -99,7 +99,7 @@ void MaintenanceCommands::ShowCis(MainWindow& window) {
 
 void MaintenanceCommands::TestVendorDescription(MainWindow& window) {
     window.OpenSelectedAdapter(false);
-    window.Adapter().showVendorDescription();
+    window.Adapter().ShowVendorDescription();
     window.CloseAdapter();
 }
 
@@ -108,7 +108,7 @@ void MaintenanceCommands::TestConclude(MainWindow& window) {
         window.CloseAdapter();
         return;
     }
-    window.Adapter().concludeSession();
+    window.Adapter().ConcludeSession();
     window.CloseAdapter();
     if (!TheSettings().quietMode) window.View().ShowWindow(true);
 }

@@ -32,13 +32,13 @@ bool ReadPiece(AdapterHandle& adapter, uint32_t address, uint8_t (&piece)[kPiece
     const uint32_t flagged = address | AdapterHandle::kAuxAddressFlag;
     int failures = 0;
     while (failures <= kReadFailureLimit) {
-        if (!adapter.readAuxPort(piece, flagged, kPieceBytes)) {
+        if (!adapter.ReadAuxPort(piece, flagged, kPieceBytes)) {
             ++failures;
             continue;
         }
         bool agreed = true;
         for (int confirmation = 0; agreed && confirmation < 2; ++confirmation) {
-            agreed = adapter.readAuxPort(again, flagged, kPieceBytes) && std::memcmp(piece, again, kPieceBytes) == 0;
+            agreed = adapter.ReadAuxPort(again, flagged, kPieceBytes) && std::memcmp(piece, again, kPieceBytes) == 0;
         }
         if (agreed) return true;
         ++failures;
@@ -49,7 +49,7 @@ bool ReadPiece(AdapterHandle& adapter, uint32_t address, uint8_t (&piece)[kPiece
 // The dump window into `image`, one block from the window's start. False
 // after "Too many read errors. Aborting.".
 bool ReadDumpWindow(AdapterHandle& adapter, WindowRef owner, FirmwareImage& image) {
-    const uint32_t start = adapter.dumpAddress();
+    const uint32_t start = adapter.DumpAddress();
     for (uint32_t address = start; address < start + kDumpWindowBytes; address += kPieceBytes) {
         uint8_t piece[kPieceBytes];
         if (!ReadPiece(adapter, address, piece)) {

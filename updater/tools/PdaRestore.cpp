@@ -91,13 +91,13 @@ bool MaintenanceCommands::RestorePda(MainWindow& window, const std::string& path
     const MainWindow::OnlyAdapter found = window.OpenOnlyAdapter(adapterName);
     if (found != MainWindow::OnlyAdapter::kOpened) return Refuse(window, OnlyAdapterRefusal(found));
     AdapterHandle& adapter = window.Adapter();
-    if (static_cast<int32_t>(adapter.queryDriverVersion()) < 0) return Refuse(window, kTooOldDriverText);
+    if (static_cast<int32_t>(adapter.QueryDriverVersion()) < 0) return Refuse(window, kTooOldDriverText);
     const std::string permanentAddress = PermanentAddressText(adapter);
 
     // What the card holds now: it is saved before anything is written, so
     // it must read the same twice (whatever it holds).
     PdaArea held;
-    adapter.readPdaArea(held);
+    adapter.ReadPdaArea(held);
     const std::string unreadable = PdaAreaRefusal(held, false);
     if (!unreadable.empty()) return Refuse(window, unreadable + " It cannot be saved first.");
     const std::string cardMac = CardMac(held, permanentAddress);
@@ -139,7 +139,7 @@ bool MaintenanceCommands::RestorePda(MainWindow& window, const std::string& path
                                   ? "The card's PDA could not be saved first: " + result.why + "."
                                   : result.why);
     }
-    adapter.concludeSession();
+    adapter.ConcludeSession();
     window.CloseAdapter();
     if (result.outcome != PdaWriteOutcome::kWritten) {
         const std::string text = "The PDA could not be written to the card, or did not read back as written. What "

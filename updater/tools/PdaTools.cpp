@@ -38,7 +38,7 @@ const char kClearedText[] = "PDA cleared. Set a valid MAC address before program
 // open): twice alike, with a valid list. Otherwise the adapter is closed
 // and the reason shown (in a box, and so in the log).
 bool ReadForWrite(MainWindow& window, PdaArea& asRead, const char* caption) {
-    window.Adapter().readPdaArea(asRead);
+    window.Adapter().ReadPdaArea(asRead);
     if (asRead.state == PdaArea::State::kValid) return true;
     window.CloseAdapter();
     ReportBox(window.View().Owner(), kUnreadableText, caption, kBoxIconStop);
@@ -54,8 +54,8 @@ std::string BackUpAndWrite(MainWindow& window, const PdaArea& asRead, const Pda&
     const PdaWriteResult result = WriteMergedPda(adapter, asRead, pda, PermanentAddressText(adapter),
                                                  window.System().LocalTime(), window.Texts().forceAllBlocks);
     switch (result.outcome) {
-    case PdaWriteOutcome::kWritten: adapter.concludeSession(); return doneText;
-    case PdaWriteOutcome::kFailed: adapter.concludeSession(); return kWriteFailedText;
+    case PdaWriteOutcome::kWritten: adapter.ConcludeSession(); return doneText;
+    case PdaWriteOutcome::kFailed: adapter.ConcludeSession(); return kWriteFailedText;
     case PdaWriteOutcome::kNoBackup:
         return "The card's PDA could not be saved first: " + result.why + "." + kEditNothingWritten;
     case PdaWriteOutcome::kTooLarge: break;
@@ -102,7 +102,7 @@ void ApplyEdits(Pda& pda, const PdaEditFields& fields, const std::string& offere
 
 void MaintenanceCommands::ShowPda(MainWindow& window) {
     if (!window.OpenSelectedAdapter(false)) return;
-    const bool read = window.Adapter().readPda(window.CardPda());
+    const bool read = window.Adapter().ReadPda(window.CardPda());
     window.CloseAdapter();
     if (!read) {
         ReportBox(window.View().Owner(), "PDA Read was invalid:", nullptr, kBoxOk);

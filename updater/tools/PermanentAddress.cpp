@@ -6,7 +6,7 @@ namespace meru {
 
 std::string PermanentAddressText(AdapterHandle& adapter) {
     uint8_t mac[6] = {};
-    return adapter.readPermanentAddress(mac) ? MacText(mac) : std::string();
+    return adapter.ReadPermanentAddress(mac) ? MacText(mac) : std::string();
 }
 
 }  // namespace meru

@@ -27,30 +27,30 @@ public:
 };
 
 void PrintCard(meru::AdapterHandle& handle, uint32_t index) {
-    std::printf("macType: 0x%04X\n", handle.macType());
-    std::printf("pdaAddress: 0x%06X cisAddress: 0x%06X dumpAddress: 0x%06X\n", handle.pdaAddress(),
-                handle.cisAddress(), handle.dumpAddress());
-    const uint32_t version = handle.queryDriverVersion();
+    std::printf("macType: 0x%04X\n", handle.MacType());
+    std::printf("pdaAddress: 0x%06X cisAddress: 0x%06X dumpAddress: 0x%06X\n", handle.PdaAddress(),
+                handle.CisAddress(), handle.DumpAddress());
+    const uint32_t version = handle.QueryDriverVersion();
     std::printf("driver: %u.%u.%u\n", version >> 16, (version >> 8) & 0xFF, version & 0xFF);
 
     char versions[120];
-    const bool bothRead = handle.getVersionText(versions, sizeof versions, index);
+    const bool bothRead = handle.GetVersionText(versions, sizeof versions, index);
     std::printf("versions: %s%s\n", versions, bothRead ? "" : " [incomplete]");
 
     std::string primaryFile, stationFile;
-    if (handle.readFileNames(primaryFile, stationFile)) {
+    if (handle.ReadFileNames(primaryFile, stationFile)) {
         std::printf("files: %s %s\n", primaryFile.c_str(), stationFile.c_str());
     } else {
         std::printf("files: unreadable\n");
     }
 
     uint8_t mac[6] = {};
-    if (handle.readPermanentAddress(mac)) {
+    if (handle.ReadPermanentAddress(mac)) {
         std::printf("mac: %02X-%02X-%02X-%02X-%02X-%02X\n", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
     }
 
     meru::Pda pda;
-    if (handle.readPda(pda)) {
+    if (handle.ReadPda(pda)) {
         std::printf("pda: %u records, check value 0x%04X\n", static_cast<unsigned>(pda.RecordCount()),
                     pda.StoredCrc());
     } else {
@@ -72,12 +72,12 @@ void SendUnprotectedDownload(meru::AdapterHandle& handle) {
         return;
     }
     meru::AuxRecord record;
-    record.setAddress(handle.dumpAddress());
-    record.setCount(16);
-    for (uint16_t i = 0; i < 16; ++i) record.data()[i] = static_cast<uint8_t>(i);
-    const bool accepted = handle.auxWrite(record);
+    record.SetAddress(handle.DumpAddress());
+    record.SetCount(16);
+    for (uint16_t i = 0; i < 16; ++i) record.Data()[i] = static_cast<uint8_t>(i);
+    const bool accepted = handle.AuxWrite(record);
     std::printf("download before blocking protocols: %s, status 0x%08X\n", accepted ? "accepted" : "refused",
-                handle.lastStatus());
+                handle.LastStatus());
 }
 
 }  // namespace
@@ -91,22 +91,22 @@ int main() {
     meru::Win32OverlappedEvents events;
     meru::AdapterHandle handle(library, registry, events);
 
-    if (!handle.checkLibrary()) {
+    if (!handle.CheckLibrary()) {
         std::printf("library: unavailable\n");
         return 2;
     }
     std::printf("library: ok\n");
 
     meru::AdapterDiscovery discovery(library, registry);
-    std::printf("class key: %s\n", discovery.adapterClassKeyPath().c_str());
+    std::printf("class key: %s\n", discovery.AdapterClassKeyPath().c_str());
     meru::CollectedAdapters adapters;
-    discovery.fillAdapterList(adapters);
+    discovery.FillAdapterList(adapters);
     std::printf("adapters: %u\n", static_cast<unsigned>(adapters.names.size()));
 
     int opened = 0;
     for (size_t i = 0; i < adapters.names.size(); ++i) {
         std::printf("adapter %u: %s\n", adapters.values[i], adapters.names[i].c_str());
-        if (!handle.open(adapters.values[i], true)) {
+        if (!handle.Open(adapters.values[i], true)) {
             std::printf("open: failed\n");
             continue;
         }
@@ -114,7 +114,7 @@ int main() {
         std::printf("open: ok\n");
         PrintCard(handle, adapters.values[i]);
         SendUnprotectedDownload(handle);
-        handle.close();
+        handle.Close();
     }
     std::fflush(stdout);
     return opened > 0 ? 0 : 1;
