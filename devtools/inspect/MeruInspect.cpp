@@ -7,7 +7,6 @@
 #include "ImageReport.h"
 #include "PdaReport.h"
 #include "base/SessionLog.h"
-#include "base/Settings.h"
 
 namespace {
 
@@ -40,7 +39,7 @@ int Usage() {
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     // The readers' own diagnostics go to stderr as they happen.
-    meru::TheSettings().loggingEnabled = true;
+    meru::TheSessionLog().SetEnabled(true);
     meru::TheSessionLog().UseStream(stderr);
 
     if (std::string(argv[1]) == "--catalogue") {

@@ -10,7 +10,7 @@
 
 #include "WindowRig.h"
 #include "app/ResourceIds.h"
-#include "base/Settings.h"
+#include "base/SessionLog.h"
 #include "card/CardRequests.h"
 #include "image/FirmwareImage.h"
 #include "image/ImageInfo.h"
@@ -143,7 +143,7 @@ TEST(MainWindowReadiness, LibraryStartupErrorDisablesEverything) {
     EXPECT_FALSE(rig.view.continueEnabled);
     EXPECT_EQ(rig.view.cancelText, "Exit");
     EXPECT_EQ(rig.view.ended, -1) << "-quiet has no effect: the command line is never parsed";
-    EXPECT_FALSE(meru::TheSettings().quietMode);
+    EXPECT_EQ(meru::CurrentMessageBoxPort(), &rig.boxes) << "the boxes are still shown";
     EXPECT_FALSE(rig.view.boxFont);
     EXPECT_EQ(rig.window->Files().Count(), 0);
     rig.window->OnCommand(IDC_CONTINUE);
@@ -194,7 +194,7 @@ TEST(MainWindowGrid, CommandLineFilesReaddedAfterTheCataloguesChoice) {
     EXPECT_EQ(files.At(0)->path, Shipped("PK010302.HEX"));
     EXPECT_EQ(files.At(1)->path, "SA010500.HEX");
     EXPECT_EQ(rig.view.grid[static_cast<int>(GridField::kAfterPrimaryRevision)], "1.3.2");
-    EXPECT_TRUE(meru::TheSettings().commandLineFiles);
+    EXPECT_TRUE(rig.window->Options().commandLineFiles);
 
     // A primary handed over by a second start stays only until the next check.
     rig.window->OnHandedOverFile(Shipped("PL010400.HEX"));
@@ -417,14 +417,12 @@ TEST(MainWindowCompare, QuietModeRefusals) {
         SCOPED_TRACE(c.name);
         WindowRig rig(1, WindowRig::kPlatform, c.card);
         rig.Start();
-        meru::TheSettings().quietMode = true;
-        meru::TheSettings().olderOk = c.olderOk;
-        meru::TheSettings().commandLineFiles = c.commandLineFiles;
+        const meru::PlanRules quiet{true, c.olderOk, c.commandLineFiles};
         meru::ImageInfo info;
         auto image = std::make_unique<meru::FirmwareImage>();
         ASSERT_TRUE(rig.window->LoadEntryImage(rig.window->Files().FirstOfType(meru::kFilePrimary), info, *image));
         ASSERT_TRUE(rig.window->OpenSelectedAdapter(false));
-        const meru::UpdatePlan plan = rig.window->PlanAgainstCard({&info});
+        const meru::UpdatePlan plan = rig.window->PlanAgainstCard({&info}, quiet);
         rig.window->CloseAdapter();
         EXPECT_EQ(plan.verdict, c.verdict);
         const std::string summary = plan.summary + plan.skipText;

@@ -147,9 +147,7 @@ TEST(PassReport, EachQuietPassAppendsItsRecord) {
         std::vector<std::string> args = {"-quiet", "-report", "\\\\server\\velox\\results.csv"};
         args.insert(args.end(), c.args.begin(), c.args.end());
         args.insert(args.begin(), "meru.exe");
-        rig.window = std::make_unique<meru::MainWindow>(
-            meru::MainWindow::Ports{rig.view, rig.system, rig.requests, rig.registry, rig.events}, args);
-        rig.window->Adapter().SetSleepHook([](uint32_t) {});
+        rig.Create(args);
         rig.window->SetReportFile(&file);
         try {
             rig.window->Initialise();
@@ -176,10 +174,7 @@ TEST(PassReport, RepeatedPassesAppendAndAnUnwritableFileChangesNothing) {
     WindowRig rig(1, WindowRig::kPlatform, OlderCard());
     MemorySharedFile file;
     file.contents = std::string(kHeader) + "\r\nearlier,line\r\n";
-    rig.window = std::make_unique<meru::MainWindow>(
-        meru::MainWindow::Ports{rig.view, rig.system, rig.requests, rig.registry, rig.events},
-        std::vector<std::string>{"meru.exe", "-quiet", "-repeat", "3", "-report", "r.csv"});
-    rig.window->Adapter().SetSleepHook([](uint32_t) {});
+    rig.Create({"meru.exe", "-quiet", "-repeat", "3", "-report", "r.csv"});
     rig.window->SetReportFile(&file);
     rig.window->Initialise();
     const std::vector<std::string> lines = Lines(file.contents);
@@ -191,11 +186,7 @@ TEST(PassReport, RepeatedPassesAppendAndAnUnwritableFileChangesNothing) {
     WindowRig unwritable(1, WindowRig::kPlatform, OlderCard());
     MemorySharedFile refusing;
     refusing.openFails = true;
-    unwritable.window = std::make_unique<meru::MainWindow>(
-        meru::MainWindow::Ports{unwritable.view, unwritable.system, unwritable.requests, unwritable.registry,
-                                unwritable.events},
-        std::vector<std::string>{"meru.exe", "-quiet", "-report", "r.csv"});
-    unwritable.window->Adapter().SetSleepHook([](uint32_t) {});
+    unwritable.Create({"meru.exe", "-quiet", "-report", "r.csv"});
     unwritable.window->SetReportFile(&refusing);
     unwritable.window->Initialise();
     EXPECT_EQ(unwritable.view.ended, 1) << "exit code 0 all the same";

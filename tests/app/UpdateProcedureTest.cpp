@@ -18,7 +18,7 @@
 #include "image/Pda.h"
 #include "app/PdaBackup.h"
 #include "app/ResourceIds.h"
-#include "base/Settings.h"
+#include "base/SessionLog.h"
 #include "sim/CardMemory.h"
 #include "sim/CardProtocol.h"
 #include "sim/FlashIdentity.h"

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "base/ProcessExit.h"
 #include "card/CardFakes.h"
@@ -207,12 +208,21 @@ struct WindowRig {
         meru::SetEndProcessHook(nullptr);
     }
 
+    // Creates the window as the program does (the command line read into
+    // options, a quiet session given its boxes) without initialising it.
+    // args: the command line, program path first.
+    meru::MainWindow& Create(const std::vector<std::string>& args) {
+        const meru::RunOptions options = meru::ParseCommandLine(args);
+        window = std::make_unique<meru::MainWindow>(
+            meru::MainWindow::Ports{view, system, requests, registry, events, options.quiet ? &quietBoxes : nullptr},
+            options);
+        window->Adapter().SetSleepHook([](uint32_t) {});
+        return *window;
+    }
     // Creates the window and runs its initialisation (a quiet session ends in it).
     meru::MainWindow& Start(std::vector<std::string> args = {}) {
         args.insert(args.begin(), "meru.exe");
-        window = std::make_unique<meru::MainWindow>(meru::MainWindow::Ports{view, system, requests, registry, events},
-                                                    args);
-        window->Adapter().SetSleepHook([](uint32_t) {});
+        Create(args);
         window->Initialise();
         return *window;
     }
@@ -242,6 +252,7 @@ struct WindowRig {
 
     testsupport::LogCapture log;
     testsupport::RecordingMessageBoxes boxes;
+    meru::QuietMessageBoxes quietBoxes;
     meru::DirectoryResourceSource resources{MERU_FIRMWARE_DIR};
     sim::MemoryRegistry registry;
     sim::AdapterFixture fixture{registry};

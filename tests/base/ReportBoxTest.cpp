@@ -27,11 +27,13 @@ TEST(ReportBox, LogsCaptionAndTextThenShowsTheBox) {
 TEST(ReportBox, QuietModeOnlyLogsAndAnswersCancel) {
     testsupport::LogCapture log;
     testsupport::RecordingMessageBoxes boxes;
-    meru::TheSettings().quietMode = true;
+    meru::QuietMessageBoxes quiet;  // what a quiet session installs in place of the real boxes
+    meru::SetMessageBoxPort(&quiet);
     EXPECT_EQ(meru::ReportBox(nullptr, "Update not attempted.", "Card Communication Failed", 0),
               meru::kAnswerCancel);
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(log.Text(), "Card Communication Failed:Update not attempted.\n");
+    meru::SetMessageBoxPort(&boxes);
 }
 
 TEST(EndProcess, FlushesTheLogAndCallsTheHook) {

@@ -16,7 +16,7 @@ TEST(SessionLog, AppendsToAnExistingFileAndCountsCharacters) {
 
 TEST(SessionLog, DisabledLoggingWritesNothingAndOpensNoFile) {
     testsupport::LogCapture log;
-    meru::TheSettings().loggingEnabled = false;
+    meru::TheSessionLog().SetEnabled(false);
     EXPECT_EQ(meru::LogPrintf("hidden\n"), 0);
     EXPECT_FALSE(std::filesystem::exists(log.Path()));
 }

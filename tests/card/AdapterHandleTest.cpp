@@ -276,7 +276,8 @@ TEST_F(AdapterHandleTest, ReportReturnsTheAnswerAndIsOnlyLoggedWhenQuiet) {
     boxes.answers = {meru::kAnswerNo};
     EXPECT_EQ(handle.Report("Question?", nullptr, meru::kBoxYesNo), meru::kAnswerNo);
     EXPECT_EQ(boxes.boxes.back().caption, "(none)");
-    meru::TheSettings().quietMode = true;
+    meru::QuietMessageBoxes quiet;  // what a quiet session installs
+    meru::SetMessageBoxPort(&quiet);
     EXPECT_EQ(handle.Report("Quiet", "Caption", 0), meru::kAnswerCancel);
     EXPECT_EQ(boxes.boxes.size(), 1u);
     EXPECT_NE(log.Text().find("Caption:Quiet\n"), std::string::npos);

@@ -310,7 +310,8 @@ TEST_F(AskOnErrorTest, NoStopsAtOnce) {
 }
 
 TEST_F(AskOnErrorTest, QuietModeAnswersCancelAndStops) {
-    meru::TheSettings().quietMode = true;
+    meru::QuietMessageBoxes quiet;  // what a quiet session installs
+    meru::SetMessageBoxPort(&quiet);
     EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false, true));
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_NE(log.Text().find("Programming error.:Error programming block. Continue anyway?\n"), std::string::npos);

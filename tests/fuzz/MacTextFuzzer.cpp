@@ -7,11 +7,11 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "base/Settings.h"
+#include "base/SessionLog.h"
 #include "tools/PdaFieldTexts.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    meru::TheSettings().loggingEnabled = false;
+    meru::TheSessionLog().SetEnabled(false);
     return 0;
 }
 

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "base/Settings.h"
+#include "base/SessionLog.h"
 #include "image/Pda.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    meru::TheSettings().loggingEnabled = false;
+    meru::TheSessionLog().SetEnabled(false);
     return 0;
 }
 

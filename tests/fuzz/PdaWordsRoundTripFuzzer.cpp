@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "base/Settings.h"
+#include "base/SessionLog.h"
 #include "image/Pda.h"
 
 namespace {
@@ -22,7 +22,7 @@ std::unique_ptr<uint16_t[]> Buffer(size_t capacity) { return std::unique_ptr<uin
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    meru::TheSettings().loggingEnabled = false;
+    meru::TheSessionLog().SetEnabled(false);
     return 0;
 }
 

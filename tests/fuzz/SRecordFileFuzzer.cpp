@@ -18,7 +18,7 @@
 #include "FuzzCheck.h"
 #include "SameImageInfo.h"
 #include "base/ProcessExit.h"
-#include "base/Settings.h"
+#include "base/SessionLog.h"
 #include "image/FirmwareImage.h"
 #include "image/ImageInfo.h"
 #include "image/PlugRecordList.h"
@@ -105,7 +105,7 @@ void CheckSameLoad(Load& file, Load& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    meru::TheSettings().loggingEnabled = false;
+    meru::TheSessionLog().SetEnabled(false);
     meru::SetEndProcessHook([](int) { throw ProcessEnded{}; });
     return 0;
 }

@@ -15,7 +15,7 @@
 #include "FuzzCheck.h"
 #include "SameImageInfo.h"
 #include "base/ProcessExit.h"
-#include "base/Settings.h"
+#include "base/SessionLog.h"
 #include "image/FirmwareImage.h"
 #include "image/ImageInfo.h"
 #include "image/PlugRecordList.h"
@@ -89,7 +89,7 @@ void CheckPlugs(const meru::PlugRecordList& plugs) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    meru::TheSettings().loggingEnabled = false;
+    meru::TheSessionLog().SetEnabled(false);
     meru::SetEndProcessHook([](int) { throw ProcessEnded{}; });
     return 0;
 }

@@ -13,7 +13,7 @@
 
 #include "FuzzCheck.h"
 #include "app/CommandLine.h"
-#include "base/Settings.h"
+#include "base/SessionLog.h"
 
 namespace {
 
@@ -40,28 +40,29 @@ int ReferenceAtoi(const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    meru::TheSettings().loggingEnabled = false;
+    meru::TheSessionLog().SetEnabled(false);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<std::string> args = SplitAtNul(data, size);
 
-    meru::Settings settings;
+    const meru::RunOptions options = meru::ParseCommandLine(args);
     std::vector<std::string> files;
-    meru::ParseCommandLine(args, settings, [&files](const std::string& path) { files.push_back(path); });
-    FUZZ_CHECK(settings.commandLineFiles == !files.empty());
+    meru::ApplyCommandLine(args, [&files](const std::string& path) { files.push_back(path); });
+    FUZZ_CHECK(options.files == files);
+    FUZZ_CHECK(options.commandLineFiles == !files.empty());
     FUZZ_CHECK(files.size() < args.size());
 
-    meru::Settings readdSettings;
     std::vector<std::string> readded;
-    meru::ReaddFileArguments(args, readdSettings, [&readded](const std::string& path) { readded.push_back(path); });
+    const bool readdedAny =
+        meru::ReaddFileArguments(args, [&readded](const std::string& path) { readded.push_back(path); });
     std::vector<std::string> expected;
     for (const std::string& file : files) {
         if (file.empty() || file[0] != '-') expected.push_back(file);
     }
     FUZZ_CHECK(readded == expected);
-    FUZZ_CHECK(readdSettings.commandLineFiles == !readded.empty());
+    FUZZ_CHECK(readdedAny == !readded.empty());
 
     for (const std::string& argument : args) FUZZ_CHECK(meru::AtoiValue(argument) == ReferenceAtoi(argument));
     return 0;

@@ -4,22 +4,20 @@
 
 #include "TempDir.h"
 #include "base/SessionLog.h"
-#include "base/Settings.h"
 
 namespace testsupport {
 
 // Points the session log at a temporary file with logging on, and restores
-// default settings and log path afterwards. Text() returns what was logged.
+// the default (logging off, default path) afterwards. Text() returns what was logged.
 class LogCapture {
 public:
     LogCapture() {
-        meru::TheSettings() = meru::Settings();
-        meru::TheSettings().loggingEnabled = true;
+        meru::TheSessionLog().SetEnabled(true);
         Reset();
     }
     ~LogCapture() {
         meru::TheSessionLog().SetPath(meru::SessionLog::kDefaultPath);
-        meru::TheSettings() = meru::Settings();
+        meru::TheSessionLog().SetEnabled(false);
     }
     std::string Text() {
         meru::TheSessionLog().Flush();

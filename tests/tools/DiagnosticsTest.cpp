@@ -8,7 +8,7 @@
 
 #include "ToolsRig.h"
 #include "app/ResourceIds.h"
-#include "base/Settings.h"
+#include "base/SessionLog.h"
 #include "sim/CardProtocol.h"
 #include "sim/FactoryCard.h"
 
@@ -43,7 +43,7 @@ TEST(ShowFirmwareVersions, BoxWithVersionsAndNamesRangesInTheLog) {
         if (c.fault != nullptr) {
             ASSERT_TRUE(rig.card.AddFault(c.fault, error)) << error;
         }
-        meru::TheSettings().loggingEnabled = c.logging;
+        meru::TheSessionLog().SetEnabled(c.logging);
         rig.log.Reset();
         window.OnCommand(IDC_QUERY_FW_VERSION);
         ASSERT_EQ(rig.boxes.boxes.size(), 1u);

@@ -120,9 +120,7 @@ struct ToolsRig : apptest::WindowRig {
     // which runs a "-restorepda" session (a quiet one ends in it).
     meru::MainWindow& StartFromCommandLine(std::vector<std::string> args) {
         args.insert(args.begin(), "meru.exe");
-        window = std::make_unique<meru::MainWindow>(
-            meru::MainWindow::Ports{view, system, requests, registry, events}, args);
-        window->Adapter().SetSleepHook([](uint32_t) {});
+        Create(args);
         window->SetTools(&tools);
         window->Initialise();
         return *window;

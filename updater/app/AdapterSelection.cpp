@@ -7,7 +7,6 @@
 #include "app/PdaTexts.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
-#include "base/Settings.h"
 #include "card/CollectedAdapters.h"
 #include "image/Catalogue.h"
 
@@ -131,7 +130,7 @@ void MainWindow::SelectAdapter() {
 }
 
 void MainWindow::RefreshPdaFields() {
-    if (!TheSettings().quietMode) view_.ShowAdapterNameField(selected_);
+    if (!options_.quiet) view_.ShowAdapterNameField(selected_);
     if (!selected_) texts_.adapterMac.clear();
     texts_.pdaMac = PdaMacText(cardPda_);
     texts_.serialNumber = PdaCharacterText(cardPda_, kPdaSerialNumber);
@@ -171,7 +170,7 @@ void MainWindow::LoadFirmwareForCard() {
     const int choice =
         SelectForPlatform(cardPda_, [this](const std::string& name, unsigned resourceId) { AddFile(name, resourceId); });
     if (choice == kCardHasNoPlatform) return;
-    ReaddFileArguments(args_, TheSettings(), [this](const std::string& path) { AddFile(path, 0); });
+    ReaddFileArguments(options_.arguments, [this](const std::string& path) { AddFile(path, 0); });
     RefreshCurrentFirmware();
     if (choice != kSelectedBoth) return;
 

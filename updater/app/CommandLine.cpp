@@ -54,63 +54,84 @@ int AtoiValue(const std::string& text) {
     return static_cast<int>(value);
 }
 
-void ParseCommandLine(const std::vector<std::string>& args, Settings& settings,
-                      const AddFileFunction& addFile) {
+namespace {
+
+// The one walk over the arguments: fills `options`; with `addFile`, also
+// does what initialisation does with them, argument by argument.
+void WalkArguments(const std::vector<std::string>& args, RunOptions& options, const AddFileFunction* addFile) {
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& argument = args[i];
         if (SameOption(argument, "-log")) {
-            settings.loggingEnabled = true;
+            options.logging = true;
+            if (addFile != nullptr) TheSessionLog().SetEnabled(true);
         } else if (SameOption(argument, "-nolog")) {
-            settings.loggingEnabled = false;
+            options.logging = false;
+            if (addFile != nullptr) TheSessionLog().SetEnabled(false);
         } else if (SameOption(argument, "-repeat")) {
-            settings.repeat = true;
-            settings.repeatCount = ValueAfter(args, i);
+            options.repeat = true;
+            options.repeatCount = ValueAfter(args, i);
             ++i;
         } else if (SameOption(argument, "-delay")) {
-            settings.delay = true;
-            settings.delaySeconds = ValueAfter(args, i);
+            options.delay = true;
+            options.delaySeconds = ValueAfter(args, i);
             ++i;
         } else if (SameOption(argument, "-batteryOK")) {
-            settings.batteryOk = true;
+            options.batteryOk = true;
         } else if (SameOption(argument, "-quiet")) {
-            settings.quietMode = true;
+            options.quiet = true;
         } else if (SameOption(argument, "-verbose")) {
-            settings.quietMode = false;
+            options.quiet = false;
         } else if (SameOption(argument, "-manifest")) {
-            settings.manifestRequested = true;
+            options.manifest = true;
         } else if (SameOption(argument, "-debug")) {
-            WriteDebugLines(args);
+            if (addFile != nullptr) WriteDebugLines(args);
         } else if (SameOption(argument, "-olderOK")) {
-            settings.olderOk = true;
+            options.olderOk = true;
         } else if (SameOption(argument, "-restorepda")) {
-            settings.restorePda = true;
-            settings.restorePdaPath = i + 1 < args.size() ? args[i + 1] : std::string();
+            options.restorePda = true;
+            options.restorePdaPath = i + 1 < args.size() ? args[i + 1] : std::string();
             ++i;
         } else if (SameOption(argument, "-otherMacOK")) {
-            settings.otherMacOk = true;
+            options.otherMacOk = true;
         } else if (SameOption(argument, "-report")) {
-            settings.report = true;
-            settings.reportPath = i + 1 < args.size() ? args[i + 1] : std::string();
+            options.report = true;
+            options.reportPath = i + 1 < args.size() ? args[i + 1] : std::string();
             ++i;
         } else {
-            settings.commandLineFiles = true;
-            addFile(argument);
+            options.commandLineFiles = true;
+            options.files.push_back(argument);
+            if (addFile != nullptr) (*addFile)(argument);
         }
     }
 }
 
-void ReaddFileArguments(const std::vector<std::string>& args, Settings& settings,
-                        const AddFileFunction& addFile) {
+}  // namespace
+
+RunOptions ParseCommandLine(const std::vector<std::string>& args) {
+    RunOptions options;
+    options.arguments = args;
+    WalkArguments(args, options, nullptr);
+    return options;
+}
+
+void ApplyCommandLine(const std::vector<std::string>& args, const AddFileFunction& addFile) {
+    RunOptions options;
+    WalkArguments(args, options, &addFile);
+}
+
+bool ReaddFileArguments(const std::vector<std::string>& args, const AddFileFunction& addFile) {
+    bool any = false;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& argument = args[i];
         if (SameOption(argument, "-repeat") || SameOption(argument, "-delay") || SameOption(argument, "-restorepda") ||
             SameOption(argument, "-report")) {
             ++i;
         } else if (argument.empty() || argument[0] != '-') {
-            settings.commandLineFiles = true;
+            any = true;
             addFile(argument);
         }
     }
+    return any;
 }
 
 bool RequestsPdaRestore(const std::vector<std::string>& args) {

@@ -9,7 +9,6 @@
 #include "app/PassReport.h"
 #include "app/PdaTexts.h"
 #include "base/SessionLog.h"
-#include "base/Settings.h"
 #include "card/CardRequests.h"
 #include "card/RidRecord.h"
 #include "image/Compatibility.h"
@@ -57,8 +56,7 @@ CardPlatform MainWindow::CardPlatformOf() const {
 }
 
 PlanRules MainWindow::Rules() const {
-    const Settings& settings = TheSettings();
-    return PlanRules{settings.quietMode, settings.olderOk, settings.commandLineFiles};
+    return PlanRules{options_.quiet, options_.olderOk, options_.commandLineFiles};
 }
 
 CardIdentities MainWindow::ReadCardIdentities(const ImageInfo& image) {
@@ -88,8 +86,8 @@ bool MainWindow::CompareIntoPlan(UpdatePlanner& planner, const ImageInfo& image)
     return passed;
 }
 
-UpdatePlan MainWindow::PlanAgainstCard(const std::vector<const ImageInfo*>& images) {
-    UpdatePlanner planner(CardPlatformOf(), Rules());
+UpdatePlan MainWindow::PlanAgainstCard(const std::vector<const ImageInfo*>& images, const PlanRules& rules) {
+    UpdatePlanner planner(CardPlatformOf(), rules);
     for (const ImageInfo* image : images) {
         if (!CompareIntoPlan(planner, *image)) return planner.Plan();
     }

@@ -12,7 +12,6 @@
 #include "app/Version.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
-#include "base/Settings.h"
 #include "image/Catalogue.h"
 
 namespace meru {
@@ -36,17 +35,18 @@ const char kCautionText[] =
 
 }  // namespace
 
-MainWindow::MainWindow(const Ports& ports, std::vector<std::string> args)
+MainWindow::MainWindow(const Ports& ports, RunOptions options)
     : view_(ports.view),
       system_(ports.system),
       discovery_(ports.library, ports.registry),
       adapter_(ports.library, ports.registry, ports.events, ports.view.Owner()),
-      args_(std::move(args)) {}
+      options_(std::move(options)),
+      quietBoxes_(ports.quietBoxes) {}
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::Initialise() {
-    TheSettings().loggingEnabled = true;
+    TheSessionLog().SetEnabled(true);
     SetStatusColour(kColourBlack);
     SetStatus("");
     ShowFiles();
@@ -75,19 +75,22 @@ void MainWindow::Initialise() {
     view_.UseBoxFont();
     SetStatus(kReadyToCopyText);
     view_.SetCautionText(kCautionText);
-    ParseCommandLine(args_, TheSettings(), [this](const std::string& path) { AddFile(path, 0); });
-    if (TheSettings().restorePda) {
+    // The command line takes effect here, not before: without the library
+    // "-quiet" changes nothing and the window stays open.
+    if (quietBoxes_ != nullptr) SetMessageBoxPort(quietBoxes_);
+    ApplyCommandLine(options_.arguments, [this](const std::string& path) { AddFile(path, 0); });
+    if (options_.restorePda) {
         RunPdaRestore();
-        if (TheSettings().quietMode) return;
+        if (options_.quiet) return;
     }
     if (CheckReadiness() != 0) SetContinue(continueText_, true);
     LogTimeLine();
 
     updateInProgress_ = false;
     PushState();
-    if (!TheSettings().quietMode) view_.ShowWindow(true);
-    if (TheSettings().manifestRequested) ShowManifest();
-    if (TheSettings().quietMode) RunQuietLoop();
+    if (!options_.quiet) view_.ShowWindow(true);
+    if (options_.manifest) ShowManifest();
+    if (options_.quiet) RunQuietLoop();
 }
 
 void MainWindow::OnCommand(int commandId) {
@@ -214,6 +217,10 @@ void MainWindow::SetContinue(const std::string& text, bool enabled) {
     view_.EnableContinue(enabled);
 }
 
+void MainWindow::ShowUnlessQuiet() {
+    if (!options_.quiet) view_.ShowWindow(true);
+}
+
 void MainWindow::PushState() { view_.PushDisplayTexts(texts_); }
 
 void MainWindow::ShowFiles() { view_.ShowFileList(files_.Entries()); }
@@ -235,8 +242,9 @@ void MainWindow::LogTimeLine() {
 // A quiet restore ends the session with its result; after an interactive
 // one the window goes on as at any start, showing the card as it now is.
 void MainWindow::RunPdaRestore() {
-    const bool restored = tools_ != nullptr && tools_->RestorePda(*this, TheSettings().restorePdaPath);
-    if (!TheSettings().quietMode) return;
+    const PdaRestoreRequest request{options_.restorePdaPath, !options_.quiet, options_.otherMacOk};
+    const bool restored = tools_ != nullptr && tools_->RestorePda(*this, request);
+    if (!options_.quiet) return;
     LogTimeLine();
     view_.EndDialog(restored);
 }
@@ -254,8 +262,7 @@ void MainWindow::RunGuardedUpdate() {
 }
 
 void MainWindow::RunQuietLoop() {
-    const Settings& settings = TheSettings();
-    const RepeatRules rules{settings.repeat, settings.repeatCount, settings.delay, settings.delaySeconds};
+    const RepeatRules rules{options_.repeat, options_.repeatCount, options_.delay, options_.delaySeconds};
     const std::vector<PassResult> results = RepeatPasses(
         rules,
         [this] {

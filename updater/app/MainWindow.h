@@ -8,10 +8,12 @@
 #include "app/FileList.h"
 #include "app/MainWindowView.h"
 #include "app/PassResult.h"
+#include "app/RunOptions.h"
 #include "app/SystemPort.h"
 #include "app/UpdatePlan.h"
 #include "card/AdapterDiscovery.h"
 #include "card/AdapterHandle.h"
+#include "base/ReportBox.h"
 #include "image/Pda.h"
 
 namespace meru {
@@ -41,10 +43,12 @@ public:
         AccessLibrary& library;
         Registry& registry;
         OverlappedEvents& events;
+        // The boxes of a quiet session (the program's, given only for one):
+        // installed when initialisation takes the command line.
+        MessageBoxPort* quietBoxes = nullptr;
     };
 
-    // args: the program's command line, program path first.
-    MainWindow(const Ports& ports, std::vector<std::string> args);
+    MainWindow(const Ports& ports, RunOptions options);
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -106,7 +110,7 @@ public:
     // Reads what the images are compared with from the open card and plans
     // the run on all of them at once; logs the comparisons and shows a
     // platform mismatch.
-    UpdatePlan PlanAgainstCard(const std::vector<const ImageInfo*>& images);
+    UpdatePlan PlanAgainstCard(const std::vector<const ImageInfo*>& images, const PlanRules& rules);
     // The same one image at a time: reads, compares and logs one image;
     // false when it stops the run.
     bool CompareIntoPlan(UpdatePlanner& planner, const ImageInfo& image);
@@ -138,6 +142,8 @@ public:
     void SetStatus(const std::string& text);
     void SetStatusColour(uint32_t colour);
     void SetContinue(const std::string& text, bool enabled);
+    // The conclude test's end: the window shows again, unless the session is quiet.
+    void ShowUnlessQuiet();
 
     // --- state ---
     AdapterHandle& Adapter() { return adapter_; }
@@ -149,6 +155,7 @@ public:
     // What the last update pass came to (RunUpdate sets it on every way out).
     PassResult LastPassResult() const { return passResult_; }
     const DisplayTexts& Texts() const { return texts_; }
+    const RunOptions& Options() const { return options_; }
     MainWindowView& View() { return view_; }
     SystemPort& System() { return system_; }
 
@@ -180,7 +187,8 @@ private:
     SystemPort& system_;
     AdapterDiscovery discovery_;
     AdapterHandle adapter_;
-    std::vector<std::string> args_;
+    const RunOptions options_;
+    MessageBoxPort* quietBoxes_;
     MaintenanceTools* tools_ = nullptr;
     SharedFile* reportFile_ = nullptr;
 

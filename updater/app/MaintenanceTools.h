@@ -6,6 +6,16 @@ namespace meru {
 
 class MainWindow;
 
+// "-restorepda FILE" as the command line asks for it.
+struct PdaRestoreRequest {
+    std::string path;
+    // Interactive: the user confirms the write in a box. Unattended: there
+    // is no one to ask, and a file of another card is refused unless
+    // `otherMacOk`.
+    bool askUser = true;
+    bool otherMacOk = false;
+};
+
 // The maintenance commands of the main window (PDA tools, diagnostics,
 // dump, file association). The main window routes their command and system
 // command ids here; each handler opens the selected adapter for its span.
@@ -17,7 +27,7 @@ public:
     virtual bool HandleSystemCommand(MainWindow& window, int commandId) = 0;
     // "-restorepda FILE": writes the file's records as the card's whole
     // production data; true when they are on the card.
-    virtual bool RestorePda(MainWindow& window, const std::string& path) = 0;
+    virtual bool RestorePda(MainWindow& window, const PdaRestoreRequest& request) = 0;
 };
 
 }  // namespace meru

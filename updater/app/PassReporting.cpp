@@ -3,7 +3,6 @@
 #include "app/MainWindow.h"
 #include "app/PassReport.h"
 #include "base/SessionLog.h"
-#include "base/Settings.h"
 #include "base/SharedAppend.h"
 
 namespace meru {
@@ -36,8 +35,7 @@ void MainWindow::NotePass(PassResult result, const std::string& reason) {
 }
 
 void MainWindow::ReportPass() {
-    const Settings& settings = TheSettings();
-    if (!settings.quietMode || !settings.report || reportFile_ == nullptr) return;
+    if (!options_.quiet || !options_.report || reportFile_ == nullptr) return;
     PassRecord record;
     record.time = system_.LocalTime();
     record.computer = system_.ComputerName();
@@ -52,9 +50,9 @@ void MainWindow::ReportPass() {
     record.exitCode = PassSucceeded(passResult_) ? 0 : 1;
     record.reason = passReason_;
     const SharedAppendResult appended =
-        AppendShared(*reportFile_, settings.reportPath, PassReportHeader(), PassReportLine(record));
+        AppendShared(*reportFile_, options_.reportPath, PassReportHeader(), PassReportLine(record));
     if (!appended.written) {
-        LogPrintf("The result record was not written to \"%s\": %s.\n", settings.reportPath.c_str(),
+        LogPrintf("The result record was not written to \"%s\": %s.\n", options_.reportPath.c_str(),
                   appended.reason.c_str());
     }
 }

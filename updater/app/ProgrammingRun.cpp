@@ -4,7 +4,6 @@
 #include "app/MainWindow.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
-#include "base/Settings.h"
 #include "image/FirmwareImage.h"
 
 namespace meru {
@@ -30,7 +29,7 @@ bool MainWindow::ProgramImage(FirmwareImage& image, bool station, const std::str
     view_.SetCursor(cursor_);
     std::unique_ptr<ProgressWindowView> progressWindow = view_.CreateProgressWindow();
 
-    const bool quiet = TheSettings().quietMode;
+    const bool quiet = options_.quiet;
     bool written = false;
     if (quiet && progressWindow != nullptr) {
         view_.ShowWindow(false);

@@ -9,7 +9,6 @@
 #include "app/AdapterSession.h"
 #include "app/MainWindow.h"
 #include "base/SessionLog.h"
-#include "base/Settings.h"
 #include "image/FirmwareImage.h"
 #include "image/ImageInfo.h"
 
@@ -44,7 +43,7 @@ const char kNoAdapterText[] =
 bool MainWindow::HasAcPower() {
     const SystemPort::OsVersion os = system_.Version();
     if (os.windowsNT && os.major < 5) return true;  // no power status there
-    if (TheSettings().batteryOk) return true;
+    if (options_.batteryOk) return true;
     uint8_t status = SystemPort::kAcUnknown;
     if (!system_.AcLineStatus(status)) return true;
     return status == SystemPort::kAcOnline;

@@ -14,7 +14,6 @@
 #include "base/ProcessExit.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
-#include "base/Settings.h"
 #include "card/PdaArea.h"
 #include "image/Calibration.h"
 #include "image/FirmwareImage.h"
@@ -136,7 +135,7 @@ void MainWindow::RunUpdate() {
 
     std::vector<const ImageInfo*> infos;
     for (const auto& loaded : run.images) infos.push_back(&loaded->info);
-    const UpdatePlan plan = PlanAgainstCard(infos);
+    const UpdatePlan plan = PlanAgainstCard(infos, Rules());
     run.summary += plan.summary;
     const bool checksPassed = SettleChecks(run, plan, infos);
     SetStatus(run.summary + "Click Next To Continue");
@@ -205,7 +204,7 @@ bool MainWindow::StartRun() {
         SetContinue("Continue", true);
         // A press that finds the card ready only relabels the button; a
         // quiet pass has no one to press again and goes on.
-        if (!TheSettings().quietMode) return false;
+        if (!options_.quiet) return false;
     }
     if (!CheckFileList()) return false;
     // Refused before anything is read, merged or loaded.

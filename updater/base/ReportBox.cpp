@@ -1,7 +1,6 @@
 #include "ReportBox.h"
 
 #include "SessionLog.h"
-#include "Settings.h"
 
 namespace meru {
 
@@ -17,7 +16,7 @@ int ReportBox(WindowRef owner, const char* text, const char* caption, unsigned t
     if (text == nullptr) text = "";
     if (caption != nullptr) LogPrintf("%s:", caption);
     LogPrintf("%s\n", text);
-    if (TheSettings().quietMode || g_port == nullptr) return kAnswerCancel;
+    if (g_port == nullptr) return kAnswerCancel;
     return g_port->Show(owner, text, caption, type);
 }
 

@@ -1,6 +1,5 @@
 #include "SessionLog.h"
 
-#include "Settings.h"
 #include "TextFormat.h"
 
 namespace meru {
@@ -62,7 +61,7 @@ SessionLog& TheSessionLog() {
 }
 
 int LogPrintf(const char* format, ...) {
-    if (!TheSettings().loggingEnabled) return 0;
+    if (!TheSessionLog().Enabled()) return 0;
     va_list args;
     va_start(args, format);
     int written = TheSessionLog().Write(format, args);

@@ -27,6 +27,9 @@ public:
     // printf-style write; the number of characters written, 0 when nothing was.
     int Write(const char* format, va_list args);
     void Flush();
+    // Off until the program (or the command line's "-log"/"-nolog") switches it.
+    void SetEnabled(bool enabled) { enabled_ = enabled; }
+    bool Enabled() const { return enabled_; }
     bool Failed() const { return failed_; }
     const std::string& Path() const { return path_; }
 
@@ -36,13 +39,14 @@ private:
     std::string path_;
     FILE* file_ = nullptr;
     bool ownsFile_ = true;
+    bool enabled_ = false;
     bool failed_ = false;
 };
 
 SessionLog& TheSessionLog();
 
 // The one call every part of the updater logs through. Writes nothing while
-// logging is disabled in the settings or after the file failed to open.
+// the log is disabled or after the file failed to open.
 int LogPrintf(const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))

@@ -6,7 +6,6 @@
 #include "app/MainWindow.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
-#include "base/Settings.h"
 #include "card/CardRequests.h"
 #include "TextFormat.h"
 #include "tools/MaintenanceCommands.h"
@@ -110,7 +109,7 @@ void MaintenanceCommands::TestConclude(MainWindow& window) {
     }
     window.Adapter().ConcludeSession();
     window.CloseAdapter();
-    if (!TheSettings().quietMode) window.View().ShowWindow(true);
+    window.ShowUnlessQuiet();
 }
 
 }  // namespace meru

@@ -28,9 +28,9 @@ public:
     bool HandleCommand(MainWindow& window, int commandId) override;
     bool HandleSystemCommand(MainWindow& window, int commandId) override;
     // The PDA restore of "-restorepda FILE" (one adapter, opened whatever
-    // its PDA holds; a confirmation box unless quiet; the card's PDA backed
+    // its PDA holds; a confirmation box when the user is asked; the PDA backed
     // up as raw words; the file's records written and read back).
-    bool RestorePda(MainWindow& window, const std::string& path) override;
+    bool RestorePda(MainWindow& window, const PdaRestoreRequest& request) override;
 
     // PDA tools (commands 32773, 1015, 1017 and 32772).
     void ShowPda(MainWindow& window);

@@ -13,7 +13,6 @@
 #include "app/PdaTexts.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
-#include "base/Settings.h"
 #include "card/PdaArea.h"
 #include "image/Pda.h"
 #include "TextFormat.h"
@@ -81,7 +80,8 @@ bool SameCard(const RestoreFile& file, const std::string& cardMac, const std::st
 
 }  // namespace
 
-bool MaintenanceCommands::RestorePda(MainWindow& window, const std::string& path) {
+bool MaintenanceCommands::RestorePda(MainWindow& window, const PdaRestoreRequest& request) {
+    const std::string& path = request.path;
     LogPrintf("PDA restore from \"%s\"\n", path.c_str());
     RestoreFile file;
     const std::string unloadable = LoadRestoreFile(path, file);
@@ -109,7 +109,7 @@ bool MaintenanceCommands::RestorePda(MainWindow& window, const std::string& path
                                             : "the " + std::to_string(file.records.RecordCount()) +
                                                   " records of \"" + path + "\"";
 
-    if (!TheSettings().quietMode) {
+    if (request.askUser) {
         std::string question = "Replace the production data of the card \"" + adapterName + "\" (MAC address " +
                                cardMac + ") with " + what + "?";
         unsigned type = kBoxOkCancel | kBoxIconExclamation;
@@ -124,7 +124,7 @@ bool MaintenanceCommands::RestorePda(MainWindow& window, const std::string& path
             LogPrintf("PDA restore cancelled.%s\n", kNothingWritten);
             return false;
         }
-    } else if (!sameCard && !TheSettings().otherMacOk) {
+    } else if (!sameCard && !request.otherMacOk) {
         return Refuse(window, "The file names the MAC address " + file.mac + ", not the card's " + cardMac +
                                   " (-otherMacOK allows it).");
     }

@@ -12,7 +12,6 @@
 
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
-#include "base/Settings.h"
 #include "image/Catalogue.h"
 #include "image/FirmwareImage.h"
 #include "image/ImageInfo.h"
@@ -81,7 +80,7 @@ int main(int argc, char** argv) {
     meru::SetResourceSource(&resources);
     static PrintedBoxes boxes;
     meru::SetMessageBoxPort(&boxes);
-    meru::TheSettings().loggingEnabled = true;
+    meru::TheSessionLog().SetEnabled(true);
     meru::TheSessionLog().UseStream(stderr);
 
     bool ok = true;

@@ -8,6 +8,7 @@
 
 #include "InternalError.h"
 #include "MeruWindow.h"
+#include "app/CommandLine.h"
 #include "app/ResourceIds.h"
 #include "app/SingleInstance.h"
 #include "app/win32/Win32InstancePort.h"
@@ -16,7 +17,6 @@
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
 #include "base/win32/SystemFunction.h"
-#include "base/Settings.h"
 #include "image/ResourceSource.h"
 #include "image/win32/Win32ResourceSource.h"
 
@@ -71,7 +71,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!startup.runWindow) {
         if (!startup.logLine.empty()) {
             // Logging is on as it would be in the window this copy does not open.
-            meru::TheSettings().loggingEnabled = true;
+            meru::TheSessionLog().SetEnabled(true);
             meru::LogPrintf("%s\n", startup.logLine.c_str());
         }
         meru::FlushAllOutput();
@@ -84,7 +84,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     static meru::Win32ResourceSource firmwareResources;
     meru::SetResourceSource(&firmwareResources);
 
-    meru::MainWindowStart start{instance, args, handOverMessage};
+    // The options travel as a value; a quiet session's boxes are only logged
+    // and answered Cancel, from the moment the window takes its command line.
+    const meru::RunOptions options = meru::ParseCommandLine(args);
+    static meru::QuietMessageBoxes quietBoxes;
+    meru::MainWindowStart start{instance, options, options.quiet ? &quietBoxes : nullptr, handOverMessage};
     const INT_PTR ended =
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), nullptr, meru::MainWindowDialogProc,
                         reinterpret_cast<LPARAM>(&start));
@@ -94,7 +98,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     // No window (no display, no resources): nothing was done, and an
     // unattended caller must not take that for success.
-    meru::TheSettings().loggingEnabled = true;
+    meru::TheSessionLog().SetEnabled(true);
     meru::LogPrintf("The main window could not be created (%ld); nothing was done.\n",
                     static_cast<long>(GetLastError()));
     meru::FlushAllOutput();

@@ -38,8 +38,8 @@ public:
     MeruWindow(HWND dialog, const MainWindowStart& start)
         : view_(dialog, start.instance),
           toolsView_(dialog, start.instance),
-          tools_({toolsView_, classesRoot_, library_, ProgramPath(start.args)}),
-          controller_({view_, system_, library_, registry_, events_}, start.args),
+          tools_({toolsView_, classesRoot_, library_, ProgramPath(start.options.arguments)}),
+          controller_({view_, system_, library_, registry_, events_, start.quietBoxes}, start.options),
           dialog_(dialog, start.instance, start.handOverMessage, controller_, view_) {
         controller_.SetTools(&tools_);
         controller_.SetReportFile(&reportFile_);

@@ -2,16 +2,17 @@
 
 #include <windows.h>
 
-#include <string>
-#include <vector>
+#include "app/RunOptions.h"
+#include "base/ReportBox.h"
 
 namespace meru {
 
 // What the program's entry hands the main window's dialog procedure.
 struct MainWindowStart {
     HINSTANCE instance;
-    std::vector<std::string> args;  // the command line, program path first
-    UINT handOverMessage;           // the registered "MSG_MeruFlashFile"
+    RunOptions options;              // what the command line asks for
+    MessageBoxPort* quietBoxes;      // the boxes of a quiet session, nullptr otherwise
+    UINT handOverMessage;            // the registered "MSG_MeruFlashFile"
 };
 
 // Dialog procedure of the main window (dialog 102). The lParam of

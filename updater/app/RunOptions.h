@@ -2,18 +2,26 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace meru {
 
-// Process-wide switches, set by the command-line parse and read by the rest
-// of the updater. Written only before the first update run.
-struct Settings {
-    bool loggingEnabled = false;
-    bool quietMode = false;
-    bool olderOk = false;
+// What the command line asks of a session, read once before the window
+// opens and handed to the main window as a value.
+struct RunOptions {
+    // The command line as given, program path first.
+    std::vector<std::string> arguments;
+    // The file arguments in their order (anything that is not an option).
+    std::vector<std::string> files;
     bool commandLineFiles = false;
+
+    // The last of "-log" and "-nolog"; the window logs from its start.
+    bool logging = true;
+    // The last of "-quiet" and "-verbose": an unattended session.
+    bool quiet = false;
+    bool olderOk = false;
     bool batteryOk = false;
-    bool manifestRequested = false;
+    bool manifest = false;
     bool repeat = false;
     int32_t repeatCount = 0;
     bool delay = false;
@@ -30,8 +38,5 @@ struct Settings {
     bool report = false;
     std::string reportPath;
 };
-
-// The one copy the program uses.
-Settings& TheSettings();
 
 }  // namespace meru
