@@ -33,14 +33,14 @@ void ProgramImage(benchmark::State& state) {
     meru::FirmwareImage image;
     cardtest::MakeStationImage(image, sim::LayoutFor(2).stationBase, 11);
     const uint16_t chunks = image.CountChunks(2042, 0x10000);
-    if (!force && !rig.handle.ProgramImage(image, nullptr, true, false, false)) {  // the card holds it already
+    if (!force && !rig.handle.ProgramImage(image, nullptr, true, false).Written()) {  // the card holds it already
         state.SkipWithError("programming the image beforehand failed");
         return;
     }
     rig.card.ResetCounters();
 
     for (auto _ : state) {
-        if (!rig.handle.ProgramImage(image, nullptr, force, false, false)) {
+        if (!rig.handle.ProgramImage(image, nullptr, force, false).Written()) {
             state.SkipWithError("programming failed");
             return;
         }

@@ -272,15 +272,21 @@ TEST_F(AdapterHandleTest, DriverVersionAndVendorDescription) {
     EXPECT_EQ(boxes.boxes.size(), 2u);
 }
 
-TEST_F(AdapterHandleTest, ReportReturnsTheAnswerAndIsOnlyLoggedWhenQuiet) {
-    boxes.answers = {meru::kAnswerNo};
-    EXPECT_EQ(handle.Report("Question?", nullptr, meru::kBoxYesNo), meru::kAnswerNo);
-    EXPECT_EQ(boxes.boxes.back().caption, "(none)");
-    meru::QuietMessageBoxes quiet;  // what a quiet session installs
-    meru::SetMessageBoxPort(&quiet);
-    EXPECT_EQ(handle.Report("Quiet", "Caption", 0), meru::kAnswerCancel);
-    EXPECT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_NE(log.Text().find("Caption:Quiet\n"), std::string::npos);
+// The card layer shows and logs nothing itself: its notices go to the
+// sink its owner gave, in the order they happen, and nowhere without one.
+TEST_F(AdapterHandleTest, NoticesGoOnlyToTheOwnersSink) {
+    std::vector<std::string> told;
+    meru::AdapterHandle owned{library, registry, events, [&told](const meru::CardNotice& notice) {
+                                  told.push_back(std::string(notice.caption) + ":" + notice.text);
+                              }};
+    meru::AdapterHandle silent{library, registry, events};
+    library.openResult = -1;
+    library.lastError = 2;
+    EXPECT_FALSE(owned.CheckLibrary());
+    EXPECT_FALSE(silent.CheckLibrary());
+    EXPECT_EQ(told, std::vector<std::string>{"Startup Error:Error loading system files: File Not Found."});
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(log.Text(), "");
 }
 
 }  // namespace

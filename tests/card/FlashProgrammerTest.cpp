@@ -178,7 +178,7 @@ TEST_F(FlashProgrammerTest, OversizedCountIsNeverSent) {
 TEST_F(FlashProgrammerTest, ImageIsCutAtSixtyFourKibAndProgressFollowsTheBlocks) {
     const std::vector<uint8_t> data = Pattern(100, 5);
     Append(0xFFF0, data);
-    EXPECT_TRUE(handle.ProgramImage(image, &progress, true, false, false));
+    EXPECT_TRUE(handle.ProgramImage(image, &progress, true, false).Written());
 
     EXPECT_EQ(events.resets, (std::vector<meru::EventRef>{handle.Overlapped().event}));
     EXPECT_EQ(progress.messages, (std::vector<Message>{{0x0401, 0, 2 << 16},
@@ -199,7 +199,7 @@ TEST_F(FlashProgrammerTest, ImageIsCutAtSixtyFourKibAndProgressFollowsTheBlocks)
 TEST_F(FlashProgrammerTest, LongBlocksAreCutToTheRequestSize) {
     Append(0x7E0000, Pattern(5000, 1));
     Append(0x7EFF00, Pattern(3000, 2));
-    EXPECT_TRUE(handle.ProgramImage(image, &progress, true, false, false));
+    EXPECT_TRUE(handle.ProgramImage(image, &progress, true, false).Written());
     // The range counts the requests, not the image's two blocks.
     ASSERT_EQ(progress.messages.size(), 3u + 6u);
     EXPECT_EQ(progress.messages[0], (Message{0x0401, 0, 6 << 16}));
@@ -214,51 +214,45 @@ TEST_F(FlashProgrammerTest, LongBlocksAreCutToTheRequestSize) {
 
     // The same image again without force: the card holds it, nothing is downloaded.
     library.sent.clear();
-    EXPECT_TRUE(handle.ProgramImage(image, nullptr, false, false, false));
+    EXPECT_TRUE(handle.ProgramImage(image, nullptr, false, false).Written());
     EXPECT_TRUE(Downloads().empty());
     EXPECT_EQ(library.Count(meru::OID_CARD_AUX_READ), 6u);
 }
 
 TEST_F(FlashProgrammerTest, EmptyImageSetsAnEmptyRangeAndWritesNothing) {
-    EXPECT_TRUE(handle.ProgramImage(image, &progress, true, true, true));
+    EXPECT_TRUE(handle.ProgramImage(image, &progress, true, true).Written());
     EXPECT_EQ(progress.messages, (std::vector<Message>{{0x0401, 0, 0}, {0x0402, 1, 0}, {0x0402, 0, 0}}));
     EXPECT_TRUE(Downloads().empty());
     EXPECT_EQ(library.Count(meru::OID_CARD_AUX_WRITE), 1u);
 }
 
-TEST_F(FlashProgrammerTest, SetupRefusalsReportAndWriteNothing) {
+// The reasons go back to the caller, which shows the boxes
+// (ProgramFailureBoxesTest); the card layer shows none.
+TEST_F(FlashProgrammerTest, SetupRefusalsAreReturnedAndWriteNothing) {
     library.refused[meru::OID_CARD_BLOCK_PROTOCOLS] = kStatusFailure;
     Append(0x7E0000, Pattern(16, 0));
-    EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false, true));
-    ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[0].text, "Attempt to block protocols failed.");
-    EXPECT_EQ(boxes.boxes[0].caption, "Setup Error");
-    EXPECT_EQ(boxes.boxes[1].text, "Update not attempted.");
-    EXPECT_EQ(boxes.boxes[1].caption, "Card Communication Failed");
-    EXPECT_EQ(boxes.boxes[1].type, 0u);
+    EXPECT_EQ(handle.ProgramImage(image, &progress, true, false).outcome,
+              meru::ProgramResult::Outcome::kProtocolsNotBlocked);
+    EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 0u);
 
-    boxes.boxes.clear();
     library.refused.clear();
     library.refused[meru::OID_CARD_ENABLE_AUX] = kStatusFailure;
-    EXPECT_FALSE(handle.ProgramImage(image, nullptr, true, false, true));
-    ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[0].text, "Enable Aux failed.");
-    EXPECT_EQ(boxes.boxes[0].caption, "Setup Error");
-    EXPECT_EQ(boxes.boxes[1].text, "Update not attempted.");
+    EXPECT_EQ(handle.ProgramImage(image, nullptr, true, false).outcome, meru::ProgramResult::Outcome::kAuxNotEnabled);
+    EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(library.Count(meru::OID_CARD_DOWNLOAD), 0u);
 }
 
 TEST_F(FlashProgrammerTest, ClosedHandleProgramsNothing) {
     handle.Close();
     Append(0x7E0000, Pattern(16, 0));
-    EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false, true));
+    EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false).Written());
     EXPECT_TRUE(progress.messages.empty());
     EXPECT_TRUE(library.sent.empty());
 }
 
 // Three separate blocks; the downloads of the second one are refused.
-class AskOnErrorTest : public FlashProgrammerTest {
+class FailedBlockTest : public FlashProgrammerTest {
 protected:
     void SetUp() override {
         FlashProgrammerTest::SetUp();
@@ -275,47 +269,16 @@ protected:
     }
 };
 
-TEST_F(AskOnErrorTest, WithoutAskingTheFirstFailureEndsTheRunSilently) {
-    EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false, false));
+TEST_F(FailedBlockTest, TheFirstFailureEndsTheRunWithTheBlockAndItsStatus) {
+    const meru::ProgramResult result = handle.ProgramImage(image, &progress, true, false);
+    EXPECT_EQ(result.outcome, meru::ProgramResult::Outcome::kBlockFailed);
+    EXPECT_EQ(result.block, 2);
+    EXPECT_EQ(result.address, 0x7E1000u);
+    EXPECT_EQ(result.status, kStatusFailure);
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_TRUE(Written(0x7E0000, 1));
     EXPECT_FALSE(Written(0x7E2000, 3));
     EXPECT_EQ(Positions(), (std::vector<Message>{{0x0402, 1, 0}}));
-}
-
-TEST_F(AskOnErrorTest, YesGoesOnWithTheRemainingBlocksButTheRunFails) {
-    boxes.answers = {meru::kAnswerYes};
-    EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false, true));
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Error programming block. Continue anyway?");
-    EXPECT_EQ(boxes.boxes[0].caption, "Programming error.");
-    EXPECT_EQ(boxes.boxes[0].type, 4u);
-    EXPECT_TRUE(Written(0x7E2000, 3));
-    EXPECT_EQ(Positions(), (std::vector<Message>{{0x0402, 1, 0}, {0x0402, 2, 0}, {0x0402, 3, 0}}));
-}
-
-TEST_F(AskOnErrorTest, EveryLaterFailureAsksAgain) {
-    library.scripted[meru::OID_CARD_DOWNLOAD] = {0, 0, kStatusFailure, kStatusFailure, kStatusFailure, kStatusFailure};
-    boxes.answers = {meru::kAnswerYes, meru::kAnswerYes};
-    EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false, true));
-    EXPECT_EQ(boxes.boxes.size(), 2u);
-}
-
-TEST_F(AskOnErrorTest, NoStopsAtOnce) {
-    boxes.answers = {meru::kAnswerNo};
-    EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false, true));
-    EXPECT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_FALSE(Written(0x7E2000, 3));
-    EXPECT_EQ(Positions(), (std::vector<Message>{{0x0402, 1, 0}}));
-}
-
-TEST_F(AskOnErrorTest, QuietModeAnswersCancelAndStops) {
-    meru::QuietMessageBoxes quiet;  // what a quiet session installs
-    meru::SetMessageBoxPort(&quiet);
-    EXPECT_FALSE(handle.ProgramImage(image, &progress, true, false, true));
-    EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_NE(log.Text().find("Programming error.:Error programming block. Continue anyway?\n"), std::string::npos);
-    EXPECT_FALSE(Written(0x7E2000, 3));
 }
 
 class WritePdaTest : public FlashProgrammerTest {

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "support/NoticeBoxes.h"
 #include "CardFakes.h"
 #include "CardRegistry.h"
 #include "ScriptedLibrary.h"
@@ -37,7 +38,7 @@ protected:
     sim::MemoryRegistry registry;
     ScriptedLibrary library;
     FakeOverlappedEvents events;
-    meru::AdapterHandle handle{library, registry, events};
+    meru::AdapterHandle handle{library, registry, events, testsupport::NoticesAsBoxes()};
     std::vector<uint32_t> sleeps;
 };
 

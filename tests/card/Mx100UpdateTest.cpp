@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/NoticeBoxes.h"
 #include "CardFakes.h"
 #include "card/AdapterHandle.h"
 #include "card/CardRequests.h"
@@ -102,7 +103,7 @@ protected:
     sim::SoftwareLibrary library{registry};
     AuxRecordingLibrary recording{library};
     cardtest::FakeOverlappedEvents events;
-    meru::AdapterHandle handle{recording, registry, events};
+    meru::AdapterHandle handle{recording, registry, events, testsupport::NoticesAsBoxes()};
 };
 
 // The blocks of an image as the updater cuts them: address and bytes.
@@ -130,7 +131,7 @@ TEST_F(Mx100UpdateTest, DownloadsGoToTheImagesOwnAddressesAndReadBackThroughTheU
         ASSERT_NE(info.LoadResource(shipped.resourceId, &shipped.image, &plugs), 0u);
         recording.sent.clear();
 
-        ASSERT_TRUE(handle.ProgramImage(shipped.image, nullptr, true, true, false)) << log.Text();
+        ASSERT_TRUE(handle.ProgramImage(shipped.image, nullptr, true, true).Written()) << log.Text();
 
         // The preparation, then every block of the image at its own address.
         std::vector<SentAux> expected = {{meru::OID_CARD_DOWNLOAD, 0, 0}};

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "support/NoticeBoxes.h"
 #include "CardFakes.h"
 #include "card/AdapterHandle.h"
 #include "image/FirmwareImage.h"
@@ -35,7 +36,7 @@ struct SimRig {
     sim::SoftwareLibrary library{registry};
     sim::SoftwareCard card;
     FakeOverlappedEvents events;
-    meru::AdapterHandle handle{library, registry, events};
+    meru::AdapterHandle handle{library, registry, events, testsupport::NoticesAsBoxes()};
 };
 
 // A station image of the size the shipped ones have (54 KiB) in the shape

@@ -91,7 +91,7 @@ TEST_F(SoftwareCardTest, ProgrammedImageIsInFlashAndIsNotWrittenTwice) {
         const uint16_t chunks = image.CountChunks(2042, 0x10000);
         RecordingProgressBar progress;
 
-        ASSERT_TRUE(rig.handle.ProgramImage(image, &progress, true, true, false));
+        ASSERT_TRUE(rig.handle.ProgramImage(image, &progress, true, true).Written());
         EXPECT_EQ(rig.Requests(meru::OID_CARD_DOWNLOAD), chunks + 1u);  // and the preparation's empty one
         EXPECT_EQ(progress.messages.back().wParam, chunks);
 
@@ -109,7 +109,7 @@ TEST_F(SoftwareCardTest, ProgrammedImageIsInFlashAndIsNotWrittenTwice) {
         rig.handle.BlockProtocols(false);
         rig.handle.ConcludeSession();
         rig.card.ResetCounters();
-        ASSERT_TRUE(rig.handle.ProgramImage(image, nullptr, false, false, false));
+        ASSERT_TRUE(rig.handle.ProgramImage(image, nullptr, false, false).Written());
         EXPECT_EQ(rig.Requests(meru::OID_CARD_DOWNLOAD), 1u);  // only the preparation's
         EXPECT_EQ(rig.Requests(meru::OID_CARD_AUX_READ), chunks);
     }
@@ -122,15 +122,16 @@ TEST_F(SoftwareCardTest, FailedDownloadIsRetriedOnceAndAFailingBlockStopsTheRun)
     MakeStationImage(image, 0x100000, 3);
     std::string error;
     ASSERT_TRUE(rig.card.AddFault("download-fail once", error)) << error;
-    EXPECT_TRUE(rig.handle.ProgramImage(image, nullptr, true, false, true));
+    EXPECT_TRUE(rig.handle.ProgramImage(image, nullptr, true, false).Written());
     EXPECT_TRUE(boxes.boxes.empty());
 
     rig.card.ResetCounters();
     ASSERT_TRUE(rig.card.AddFault("download-fail always range 0x110000 0x11FFFF", error)) << error;
-    boxes.answers = {meru::kAnswerNo};
-    EXPECT_FALSE(rig.handle.ProgramImage(image, nullptr, true, false, true));
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Error programming block. Continue anyway?");
+    const meru::ProgramResult failed = rig.handle.ProgramImage(image, nullptr, true, false);
+    EXPECT_EQ(failed.outcome, meru::ProgramResult::Outcome::kBlockFailed);
+    EXPECT_GE(failed.address, 0x110000u);
+    EXPECT_LE(failed.address, 0x11FFFFu);
+    EXPECT_TRUE(boxes.boxes.empty()) << "the caller tells the user (ProgramFailureBoxesTest)";
 }
 
 TEST_F(SoftwareCardTest, WrittenPdaIsReadBack) {

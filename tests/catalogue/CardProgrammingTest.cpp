@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/NoticeBoxes.h"
 #include "card/AdapterHandle.h"
 #include "card/CardRequests.h"
 #include "image/Calibration.h"
@@ -67,7 +68,7 @@ protected:
     sim::SoftwareCard card;
     sim::SoftwareLibrary library{registry};
     NumberedEvents events;
-    meru::AdapterHandle handle{library, registry, events};
+    meru::AdapterHandle handle{library, registry, events, testsupport::NoticesAsBoxes()};
 };
 
 TEST_P(CardProgrammingTest, ChosenImagesPlugProgramAndIdentifyThemselves) {
@@ -93,7 +94,7 @@ TEST_P(CardProgrammingTest, ChosenImagesPlugProgramAndIdentifyThemselves) {
         const unsigned plugged = meru::PlugImage(c->info, *c->image, c->plugs, pda, c->name.c_str());
         EXPECT_EQ(c->plugs.Count() - 1, plugged) << log.Text();
         EXPECT_NE(std::string::npos, log.Text().find("All Entries Plugged!")) << log.Text();
-        EXPECT_TRUE(handle.ProgramImage(*c->image, nullptr, true, true, false));
+        EXPECT_TRUE(handle.ProgramImage(*c->image, nullptr, true, true).Written());
     }
     EXPECT_TRUE(boxes.boxes.empty());
     handle.BlockProtocols(false);

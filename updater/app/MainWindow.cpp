@@ -39,7 +39,8 @@ MainWindow::MainWindow(const Ports& ports, RunOptions options)
     : view_(ports.view),
       system_(ports.system),
       discovery_(ports.library, ports.registry),
-      adapter_(ports.library, ports.registry, ports.events, ports.view.Owner()),
+      adapter_(ports.library, ports.registry, ports.events,
+               [this](const CardNotice& notice) { ReportBox(view_.Owner(), notice.text, notice.caption, notice.type); }),
       options_(std::move(options)),
       quietBoxes_(ports.quietBoxes) {}
 

@@ -2,6 +2,7 @@
 // flash, with the progress the user sees (the main window's bar, or the
 // centred progress window of a quiet run).
 #include "app/MainWindow.h"
+#include "app/ProgramFailureBoxes.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
 #include "image/FirmwareImage.h"
@@ -30,23 +31,24 @@ bool MainWindow::ProgramImage(FirmwareImage& image, bool station, const std::str
     std::unique_ptr<ProgressWindowView> progressWindow = view_.CreateProgressWindow();
 
     const bool quiet = options_.quiet;
-    bool written = false;
+    ProgramResult programmed;
     if (quiet && progressWindow != nullptr) {
         view_.ShowWindow(false);
         view_.EnableWindow(false);
         progressWindow->CentreAndShow();
         progressWindow->SetLines("Flash update in progress.  Please wait.", adapterLine, firmwareLine);
         progressWindow->PaintNow();
-        written = adapter_.ProgramImage(image, &progressWindow->Bar(), texts_.forceAllBlocks,
-                                        texts_.verifyDownloads, true);
+        programmed = adapter_.ProgramImage(image, &progressWindow->Bar(), texts_.forceAllBlocks, texts_.verifyDownloads);
     } else if (quiet) {
         view_.ShowWindow(false);
         view_.EnableWindow(false);
-        written = adapter_.ProgramImage(image, nullptr, texts_.forceAllBlocks, texts_.verifyDownloads, true);
+        programmed = adapter_.ProgramImage(image, nullptr, texts_.forceAllBlocks, texts_.verifyDownloads);
     } else {
-        written = adapter_.ProgramImage(image, &view_.MainProgressBar(), texts_.forceAllBlocks,
-                                        texts_.verifyDownloads, false);
+        programmed = adapter_.ProgramImage(image, &view_.MainProgressBar(), texts_.forceAllBlocks,
+                                           texts_.verifyDownloads);
     }
+    ShowProgramFailure(view_.Owner(), programmed, quiet);
+    const bool written = programmed.Written();
 
     const char* result = written ? "Update Successful!" : "Update FAILED";
     if (!quiet) {

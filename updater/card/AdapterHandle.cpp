@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "card/CardRequests.h"
 #include "Pause.h"
@@ -32,12 +33,13 @@ void RealSleep(uint32_t milliseconds) { velox::PauseMilliseconds(milliseconds); 
 
 }  // namespace
 
-AdapterHandle::AdapterHandle(AccessLibrary& library, Registry& registry, OverlappedEvents& events, WindowRef owner)
+AdapterHandle::AdapterHandle(AccessLibrary& library, Registry& registry, OverlappedEvents& events,
+                             CardNoticeSink notices)
     : library_(library),
       registry_(registry),
       events_(events),
       discovery_(library, registry),
-      owner_(owner),
+      notices_(std::move(notices)),
       sleep_(RealSleep) {}
 
 AdapterHandle::~AdapterHandle() { Close(); }
@@ -106,7 +108,7 @@ bool AdapterHandle::Open(uint32_t index, bool identify) {
     if (overlapped_.event == nullptr) {
         library_.CloseAdapter(libraryHandle_);
         libraryHandle_ = kNoLibraryHandle;
-        Report("Could not create Overlapped Event", "Error", kBoxOk);
+        Notify("Could not create Overlapped Event", "Error", kBoxOk);
         return false;
     }
 
@@ -124,23 +126,23 @@ bool AdapterHandle::CheckLibrary() {
     if (handle != kNoLibraryHandle) library_.CloseAdapter(handle);
 
     if (code == kErrorAccessDenied) {
-        Report(kPrivilegesText, "Startup Error", kBoxIconStop);
+        Notify(kPrivilegesText, "Startup Error", kBoxIconStop);
         return false;
     }
     if (code == kErrorFileNotFound) {
-        Report("Error loading system files: File Not Found.", "Startup Error", kBoxIconStop);
+        Notify("Error loading system files: File Not Found.", "Startup Error", kBoxIconStop);
         return false;
     }
     if ((code & 0xFF) == kErrorInvalidHandle) return true;  // driver present, no such adapter
 
     char text[40];
     velox::FormatText(text, sizeof text, "W32N error code: %X", static_cast<unsigned>(code));
-    Report(text, "Unable to load necessary system files.", kBoxIconStop);
+    Notify(text, "Unable to load necessary system files.", kBoxIconStop);
     return false;
 }
 
-int AdapterHandle::Report(const char* text, const char* caption, unsigned type) {
-    return ReportBox(owner_, text, caption, type);
+void AdapterHandle::Notify(const char* text, const char* caption, unsigned type) {
+    if (notices_) notices_(CardNotice{text, caption, type});
 }
 
 uint32_t AdapterHandle::Request(uint32_t type, uint32_t oid, void* buffer, uint32_t length) {
@@ -160,7 +162,7 @@ bool AdapterHandle::CheckDriver(uint8_t (&buffer)[8]) {
     if (!IsOpen()) return false;
     const uint32_t status = Request(kRequestQuery, OID_CARD_DRIVER_CHECK, buffer, kDriverCheckLength);
     if (status == kNdisStatusInvalidOid) {
-        Report("Your current WLAN driver does not support this version of MERU. You may need to upgrade the driver.",
+        Notify("Your current WLAN driver does not support this version of MERU. You may need to upgrade the driver.",
                "Incompatible Driver Error", kBoxIconExclamation);
         return false;
     }
@@ -195,7 +197,7 @@ bool AdapterHandle::ShowVendorDescription() {
         return false;
     }
     text[kVendorDescriptionLength - 1] = '\0';  // a full buffer still ends inside it
-    Report(text, "OID_GEN_VENDOR_DESCRIPTION", kBoxOk);
+    Notify(text, "OID_GEN_VENDOR_DESCRIPTION", kBoxOk);
     return true;
 }
 

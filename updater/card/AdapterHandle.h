@@ -5,11 +5,12 @@
 #include <functional>
 #include <string>
 
-#include "base/ReportBox.h"
 #include "card/AccessLibrary.h"
 #include "card/AdapterDiscovery.h"
 #include "card/AuxRecord.h"
+#include "card/CardNotice.h"
 #include "card/Overlapped.h"
+#include "card/ProgramResult.h"
 #include "card/ProgressBar.h"
 #include "card/Registry.h"
 #include "card/RidRecord.h"
@@ -41,7 +42,8 @@ public:
     static constexpr uint16_t kPdaBytes = 1024;
     static constexpr uint16_t kPdaWords = kPdaBytes / 2;
 
-    AdapterHandle(AccessLibrary& library, Registry& registry, OverlappedEvents& events, WindowRef owner = nullptr);
+    // `notices` receives what the user is to be told (nothing is told without one).
+    AdapterHandle(AccessLibrary& library, Registry& registry, OverlappedEvents& events, CardNoticeSink notices = {});
     ~AdapterHandle();
     AdapterHandle(const AdapterHandle&) = delete;
     AdapterHandle& operator=(const AdapterHandle&) = delete;
@@ -53,7 +55,6 @@ public:
     bool Open(uint32_t index, bool identify);
     // True when the library can start its driver; reports why not otherwise.
     bool CheckLibrary();
-    int Report(const char* text, const char* caption, unsigned type);
     bool CheckDriver(uint8_t (&buffer)[8]);
     bool CheckDriver();
     bool EnableAux();
@@ -87,7 +88,9 @@ public:
     bool AuxWrite(const AuxRecord& record);
     bool WriteBlock(const AuxRecord& record, bool force, bool verify);
     bool PrepareDownload();
-    bool ProgramImage(FirmwareImage& image, ProgressBar* progress, bool force, bool verify, bool askOnError);
+    // Writes the image block by block (leaving the protocols blocked); stops
+    // at the first block that fails.
+    ProgramResult ProgramImage(FirmwareImage& image, ProgressBar* progress, bool force, bool verify);
     // Whether the card's flash holds the image, block by block; nothing is
     // written. A refused read is tried once more; a block that still cannot
     // be read makes the flash unreadable, which is not a difference.
@@ -115,13 +118,14 @@ public:
     // NDIS status of the last request sent (kStatusNotSent before the first).
     uint32_t LastStatus() const { return lastStatus_; }
 
-    void SetOwner(WindowRef owner) { owner_ = owner; }
     // Replaces the real wait between the download preparation and the first block.
     void SetSleepHook(std::function<void(uint32_t milliseconds)> hook) { sleep_ = std::move(hook); }
 
 private:
     // The common request procedure: the NDIS status (kStatusNotSent when closed).
     uint32_t Request(uint32_t type, uint32_t oid, void* buffer, uint32_t length);
+    // Hands a notice to the owner's sink.
+    void Notify(const char* text, const char* caption, unsigned type);
     bool Command(uint32_t oid);
     // Hands the adapter of class subkey `index` to the library; the handle
     // stays closed when there is no class key or no such subkey, or the
@@ -141,7 +145,7 @@ private:
     Registry& registry_;
     OverlappedEvents& events_;
     AdapterDiscovery discovery_;
-    WindowRef owner_;
+    CardNoticeSink notices_;
     std::function<void(uint32_t)> sleep_;
 
     int32_t libraryHandle_ = kNoLibraryHandle;

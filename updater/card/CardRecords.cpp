@@ -74,7 +74,7 @@ bool AdapterHandle::ReadAuxPort(uint8_t* destination, uint32_t address, uint16_t
     record.SetAddress(address);
     record.SetCount(count);
     if (!AuxRead(record)) {
-        Report("Could not read from Aux Port", nullptr, kBoxOk);
+        Notify("Could not read from Aux Port", nullptr, kBoxOk);
         return false;
     }
     if (count > 0) std::memcpy(destination, record.Data(), count);

@@ -20,11 +20,6 @@ constexpr uint32_t kPrepareAddressOther = 0x7FDE66;
 constexpr uint8_t kPrepareData[2] = {0x00, 0xE1};
 constexpr uint32_t kPrepareWaitMilliseconds = 5;
 
-void ReportSetupFailure(AdapterHandle& handle, const char* what) {
-    handle.Report(what, "Setup Error", kBoxOk);
-    handle.Report("Update not attempted.", "Card Communication Failed", kBoxOk);
-}
-
 }  // namespace
 
 bool AdapterHandle::AuxWrite(const AuxRecord& record) {
@@ -87,9 +82,9 @@ bool AdapterHandle::PrepareDownload() {
     return status == kNdisStatusSuccess;
 }
 
-bool AdapterHandle::ProgramImage(FirmwareImage& image, ProgressBar* progress, bool force, bool verify,
-                                 bool askOnError) {
-    if (!IsOpen()) return false;
+ProgramResult AdapterHandle::ProgramImage(FirmwareImage& image, ProgressBar* progress, bool force, bool verify) {
+    ProgramResult result;
+    if (!IsOpen()) return result;
     events_.Reset(overlapped_.event);
 
     if (progress != nullptr) {
@@ -99,18 +94,18 @@ bool AdapterHandle::ProgramImage(FirmwareImage& image, ProgressBar* progress, bo
         progress->Send(kProgressSetPos, 0, 0);
     }
     if (!BlockProtocols(true)) {
-        ReportSetupFailure(*this, "Attempt to block protocols failed.");
-        return false;
+        result.outcome = ProgramResult::Outcome::kProtocolsNotBlocked;
+        return result;
     }
     if (!EnableAux()) {
-        ReportSetupFailure(*this, "Enable Aux failed.");
-        return false;
+        result.outcome = ProgramResult::Outcome::kAuxNotEnabled;
+        return result;
     }
     PrepareDownload();
 
     image.Rewind();
     uint16_t blockCounter = 0;
-    bool failed = false;
+    result.outcome = ProgramResult::Outcome::kWritten;
     FlushAllOutput();
 
     AuxRecord record;
@@ -121,16 +116,18 @@ bool AdapterHandle::ProgramImage(FirmwareImage& image, ProgressBar* progress, bo
         record.SetAddress(address);
         record.SetCount(length);
         if (!WriteBlock(record, force, verify)) {
-            failed = true;
-            if (!askOnError) break;
-            if (Report("Error programming block. Continue anyway?", "Programming error.", kBoxYesNo) != kAnswerYes) {
-                break;
-            }
+            // The first block that fails ends the run: what follows it is
+            // not written over a flash that already differs from the image.
+            result.outcome = ProgramResult::Outcome::kBlockFailed;
+            result.block = blockCounter;
+            result.address = address;
+            result.status = lastStatus_;
+            break;
         }
         if (progress != nullptr) progress->Send(kProgressSetPos, blockCounter, 0);
     }
     FlushAllOutput();
-    return !failed;
+    return result;
 }
 
 bool AdapterHandle::WritePda(const Pda& pda, bool force, bool verify) {

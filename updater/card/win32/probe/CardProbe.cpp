@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <string>
 
-#include "base/ReportBox.h"
 #include "card/AdapterHandle.h"
 #include "card/CollectedAdapters.h"
 #include "card/win32/Kbw32n50Library.h"
@@ -17,14 +16,11 @@
 
 namespace {
 
-// Message boxes become lines on standard output.
-class ConsoleBoxes : public meru::MessageBoxPort {
-public:
-    int Show(meru::WindowRef, const char* text, const char* caption, unsigned type) override {
-        std::printf("box: [%s] %s (type 0x%X)\n", caption != nullptr ? caption : "", text, type);
-        return meru::kAnswerCancel;
-    }
-};
+// The card's notices become lines on standard output.
+void PrintNotice(const meru::CardNotice& notice) {
+    std::printf("box: [%s] %s (type 0x%X)\n", notice.caption != nullptr ? notice.caption : "", notice.text,
+                notice.type);
+}
 
 void PrintCard(meru::AdapterHandle& handle, uint32_t index) {
     std::printf("macType: 0x%04X\n", handle.MacType());
@@ -83,13 +79,10 @@ void SendUnprotectedDownload(meru::AdapterHandle& handle) {
 }  // namespace
 
 int main() {
-    static ConsoleBoxes boxes;
-    meru::SetMessageBoxPort(&boxes);
-
     meru::Kbw32n50Library library;
     meru::WindowsRegistry registry;
     meru::Win32OverlappedEvents events;
-    meru::AdapterHandle handle(library, registry, events);
+    meru::AdapterHandle handle(library, registry, events, PrintNotice);
 
     if (!handle.CheckLibrary()) {
         std::printf("library: unavailable\n");
