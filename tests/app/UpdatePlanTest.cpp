@@ -85,8 +85,9 @@ TEST(UpdatePlan, KindsAndQuietVerdictsOverTheWholeRun) {
             meru::PlanUpdate({{&primary, identities}, {&station, identities}}, {true, 0x0201}, c.rules);
         EXPECT_EQ(plan.verdict, c.verdict);
         if (c.kind >= 0) {
-            EXPECT_EQ(plan.kind, c.kind);
-            EXPECT_EQ(plan.kind, meru::CombineKinds(KindByHand(c.primary, card), KindByHand(c.station, card)));
+            EXPECT_EQ(static_cast<int>(plan.kind), c.kind);
+            EXPECT_EQ(plan.kind, meru::CombineKinds(static_cast<meru::UpdateKind>(KindByHand(c.primary, card)),
+                                                    static_cast<meru::UpdateKind>(KindByHand(c.station, card))));
         }
         const std::string end = c.summaryEnd;
         const std::string text = plan.summary + plan.skipText;
@@ -99,7 +100,10 @@ TEST(UpdatePlan, CombinationTable) {
     const int expected[3][3] = {{0, 0, 2}, {0, 1, 2}, {2, 2, 2}};
     for (int primary = 0; primary < 3; ++primary) {
         for (int station = 0; station < 3; ++station) {
-            EXPECT_EQ(meru::CombineKinds(primary, station), expected[primary][station]) << primary << "/" << station;
+            EXPECT_EQ(static_cast<int>(meru::CombineKinds(static_cast<meru::UpdateKind>(primary),
+                                                          static_cast<meru::UpdateKind>(station))),
+                      expected[primary][station])
+                << primary << "/" << station;
         }
     }
 }

@@ -86,7 +86,7 @@ TEST(RunUpdate, OlderCardIsUpdatedInOrder) {
     rig.window->OnCommand(IDC_CONTINUE);
 
     EXPECT_EQ(rig.view.status, "Update Successful!");
-    EXPECT_EQ(rig.window->RunOutcome(), meru::kOutcomeUpdated);
+    EXPECT_EQ(rig.window->Outcome(), meru::RunOutcome::kUpdated);
     const sim::FactoryFirmware primary = sim::ReportedFirmware(rig.card.State(), sim::Component::kPrimary);
     const sim::FactoryFirmware station = sim::ReportedFirmware(rig.card.State(), sim::Component::kStation);
     EXPECT_EQ(primary.fileName, "PK010400.HEX");
@@ -250,7 +250,7 @@ TEST(RunUpdate, StopsBeforeWritingAnything) {
         }
         EXPECT_TRUE(c.logged.empty() || Logged(rig, c.logged + "\n")) << rig.log.Text();
         EXPECT_TRUE(Snapshot(rig.card) == before) << "nothing reached the flash";
-        EXPECT_EQ(rig.window->RunOutcome(), meru::kOutcomeNone);
+        EXPECT_EQ(rig.window->Outcome(), meru::RunOutcome::kNone);
         EXPECT_FALSE(rig.window->Adapter().IsOpen());
     }
 }
@@ -305,7 +305,7 @@ TEST(RunUpdate, QuietOutcomesAndExitCodes) {
         sim::FactoryOptions card;
         std::vector<std::string> args;
         int ended;   // 1 OK (exit 0), 0 Cancel (exit 1)
-        int outcome;
+        int outcome;  // a RunOutcome
         uint64_t downloads;  // 0: none, 1: some
         bool updatedBefore = false;  // the card holds what an earlier quiet update wrote
         std::string fault = {};      // set on the card before the run
@@ -372,7 +372,7 @@ TEST(RunUpdate, QuietOutcomesAndExitCodes) {
         if (c.updatedBefore) {  // one rig at a time: a rig's end resets the log and the catalogue
             WindowRig before(1, WindowRig::kPlatform, c.card);
             before.Start({"-quiet"});
-            ASSERT_EQ(before.window->RunOutcome(), meru::kOutcomeUpdated);
+            ASSERT_EQ(before.window->Outcome(), meru::RunOutcome::kUpdated);
             updated = before.card;
         }
         WindowRig rig(1, WindowRig::kPlatform, c.card);
@@ -388,7 +388,7 @@ TEST(RunUpdate, QuietOutcomesAndExitCodes) {
         }
         rig.Start(c.args);
         EXPECT_EQ(rig.view.ended, c.ended);
-        EXPECT_EQ(rig.window->RunOutcome(), c.outcome);
+        EXPECT_EQ(static_cast<int>(rig.window->Outcome()), c.outcome);
         EXPECT_EQ(rig.Requests(sim::kOidDownload) > 0, c.downloads > 0);
         EXPECT_TRUE(c.logged.empty() || Logged(rig, c.logged)) << rig.log.Text();
     }
@@ -404,7 +404,7 @@ TEST(RunUpdate, RepeatRunsWhileUpdatedAndDelayWaits) {
     WindowRig once(1, WindowRig::kPlatform, OlderCard());
     once.Start({"-quiet", "-repeat", "3"});  // the second run finds the card up to date
     EXPECT_EQ(once.Requests(sim::kOidUnblockProtocols), 1u);
-    EXPECT_EQ(once.window->RunOutcome(), meru::kOutcomeSkipped);
+    EXPECT_EQ(once.window->Outcome(), meru::RunOutcome::kSkipped);
     EXPECT_EQ(once.view.ended, 1);
 }
 

@@ -97,7 +97,7 @@ void QuietUpdate(benchmark::State& state) {
         rig->Start({"-quiet"});
 
         state.PauseTiming();
-        if (rig->view.ended != 1 || rig->window->RunOutcome() != meru::kOutcomeUpdated) {
+        if (rig->view.ended != 1 || rig->window->Outcome() != meru::RunOutcome::kUpdated) {
             state.SkipWithError("the quiet run did not update the card");
             return;
         }
@@ -149,7 +149,7 @@ void QuietUpToDate(benchmark::State& state) {
         rig->Start({"-quiet"});
 
         state.PauseTiming();
-        if (rig->view.ended != 1 || rig->window->RunOutcome() != meru::kOutcomeSkipped ||
+        if (rig->view.ended != 1 || rig->window->Outcome() != meru::RunOutcome::kSkipped ||
             rig->Requests(meru::OID_CARD_DOWNLOAD) != 0) {
             state.SkipWithError("the quiet run on an up-to-date card did not skip with nothing written");
             return;

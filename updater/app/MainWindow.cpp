@@ -66,12 +66,12 @@ void MainWindow::Initialise() {
         // Nothing else happens: no command line, no card, no quiet run.
         SetStatusColour(kColourRed);
         SetStatus(kLibraryMissingText);
-        SetContinue(continueText_, false);
+        ShowContinue(false);
         view_.SetCancelText("Exit");
         view_.ShowWindow(true);
         return;
     }
-    libraryUsable_ = true;
+    phase_ = WindowPhase::kReady;
 
     view_.UseBoxFont();
     SetStatus(kReadyToCopyText);
@@ -84,10 +84,9 @@ void MainWindow::Initialise() {
         RunPdaRestore();
         if (options_.quiet) return;
     }
-    if (CheckReadiness() != 0) SetContinue(continueText_, true);
+    if (CheckReadiness() != 0) ShowContinue(true);
     LogTimeLine();
 
-    updateInProgress_ = false;
     PushState();
     if (!options_.quiet) view_.ShowWindow(true);
     if (options_.manifest) ShowManifest();
@@ -97,7 +96,7 @@ void MainWindow::Initialise() {
 void MainWindow::OnCommand(int commandId) {
     switch (commandId) {
     case IDC_CONTINUE:
-        if (libraryUsable_ && !runActive_) RunGuardedUpdate();
+        if (phase_ != WindowPhase::kNoLibrary && !RunUnderWay()) RunGuardedUpdate();
         return;
     case IDC_CANCEL:
     case IDC_QUIT:
@@ -119,7 +118,7 @@ void MainWindow::OnCommand(int commandId) {
         DetectAdapters(false);
         return;
     default:
-        if (tools_ != nullptr && libraryUsable_) tools_->HandleCommand(*this, commandId);
+        if (tools_ != nullptr && phase_ != WindowPhase::kNoLibrary) tools_->HandleCommand(*this, commandId);
         return;
     }
 }
@@ -151,7 +150,7 @@ void MainWindow::OnCheckBoxes(bool forceAllBlocks, bool verifyDownloads) {
 // dropped meanwhile wait until the run is over, so that the run's list does
 // not change under it.
 void MainWindow::OnHandedOverFile(const std::string& path) {
-    if (runActive_) {
+    if (RunUnderWay()) {
         filesArrivedDuringRun_.push_back(path);
         return;
     }
@@ -163,7 +162,7 @@ void MainWindow::OnFilesDropped(const std::vector<std::string>& paths) {
 }
 
 void MainWindow::OnFileListRightClick(const std::vector<int>& selected) {
-    if (runActive_) return;
+    if (RunUnderWay()) return;
     // At most 20 selected entries are taken, as the list view reports them.
     std::vector<int> positions(selected.begin(), selected.begin() + std::min<size_t>(selected.size(), 20));
     files_.Remove(positions);
@@ -171,7 +170,7 @@ void MainWindow::OnFileListRightClick(const std::vector<int>& selected) {
 }
 
 void MainWindow::OnCancel() {
-    if (updateInProgress_) return;
+    if (phase_ == WindowPhase::kProgramming) return;
     view_.EndDialog(false);
 }
 
@@ -212,9 +211,8 @@ void MainWindow::SetStatusColour(uint32_t colour) {
     view_.SetStatusColour(colour);
 }
 
-void MainWindow::SetContinue(const std::string& text, bool enabled) {
-    continueText_ = text;
-    view_.SetContinueText(text);
+void MainWindow::ShowContinue(bool enabled) {
+    view_.SetContinueText(phase_ == WindowPhase::kNotReady ? "Retry" : "Continue");
     view_.EnableContinue(enabled);
 }
 
@@ -254,9 +252,11 @@ void MainWindow::ShowManifest() { ReportBox(view_.Owner(), ManifestText().c_str(
 
 void MainWindow::RunGuardedUpdate() {
     BeginPass();
-    runActive_ = true;
-    RunUpdate();
-    runActive_ = false;
+    const bool afterRetry = phase_ == WindowPhase::kNotReady;
+    phase_ = WindowPhase::kRunning;
+    RunUpdate(afterRetry);
+    // A run that stopped before the checks' end leaves the window ready.
+    if (phase_ == WindowPhase::kRunning) phase_ = WindowPhase::kReady;
     std::vector<std::string> arrived;
     arrived.swap(filesArrivedDuringRun_);
     for (const std::string& path : arrived) OfferFile(path);

@@ -9,6 +9,7 @@
 #include "app/MainWindowView.h"
 #include "app/PassResult.h"
 #include "app/RunOptions.h"
+#include "app/RunState.h"
 #include "app/SystemPort.h"
 #include "app/UpdatePlan.h"
 #include "card/AdapterDiscovery.h"
@@ -24,11 +25,6 @@ class ImageInfo;
 class MaintenanceTools;
 class SharedFile;
 struct UpdateRun;
-
-// Run outcomes of the update (the quiet run loop turns them into the exit code).
-constexpr int kOutcomeNone = 0;
-constexpr int kOutcomeUpdated = 1;
-constexpr int kOutcomeSkipped = 2;
 
 // The main window's controller: owns the adapter handle, the card's PDA,
 // the adapter list, the file list and everything the window shows, and
@@ -123,7 +119,8 @@ public:
     void ShowManifest();
 
     // The update (the Continue button, each pass of the quiet run loop).
-    void RunUpdate();
+    // afterRetry: the button read "Retry" when it was pressed.
+    void RunUpdate(bool afterRetry);
     bool ProgramImage(FirmwareImage& image, bool station, const std::string& description, const std::string& path);
     void ProgrammingFailDiagnostic();
     bool MergePdaFile(const std::string& path);
@@ -141,7 +138,8 @@ public:
 
     void SetStatus(const std::string& text);
     void SetStatusColour(uint32_t colour);
-    void SetContinue(const std::string& text, bool enabled);
+    // The Continue button: its text as the phase has it, enabled or not.
+    void ShowContinue(bool enabled);
     // The conclude test's end: the window shows again, unless the session is quiet.
     void ShowUnlessQuiet();
 
@@ -151,7 +149,8 @@ public:
     const FileList& Files() const { return files_; }
     bool AdapterSelected() const { return selected_; }
     int32_t AdapterIndex() const { return adapterIndex_; }
-    int RunOutcome() const { return runOutcome_; }
+    RunOutcome Outcome() const { return outcome_; }
+    WindowPhase Phase() const { return phase_; }
     // What the last update pass came to (RunUpdate sets it on every way out).
     PassResult LastPassResult() const { return passResult_; }
     const DisplayTexts& Texts() const { return texts_; }
@@ -160,6 +159,7 @@ public:
     SystemPort& System() { return system_; }
 
 private:
+    bool RunUnderWay() const { return phase_ == WindowPhase::kRunning || phase_ == WindowPhase::kProgramming; }
     void PushState();
     void ShowFiles();
     void ClearGrid();
@@ -172,7 +172,7 @@ private:
     PlanRules Rules() const;
     CardIdentities ReadCardIdentities(const ImageInfo& image);
     // RunUpdate's stages, in its order.
-    bool StartRun();
+    bool StartRun(bool afterRetry);
     bool ReadCardPda(UpdateRun& run, AdapterSession& card);
     bool LoadRunImages(UpdateRun& run, AdapterSession& card);
     AdapterHandle::FlashContents FlashHoldsImages(UpdateRun& run);
@@ -207,13 +207,10 @@ private:
     DisplayTexts texts_;
     std::string partNumberText_;
     uint32_t statusColour_ = kColourBlack;
-    std::string continueText_ = "Continue";
-    bool libraryUsable_ = false;
-    bool updateInProgress_ = false;
-    bool runActive_ = false;
+    WindowPhase phase_ = WindowPhase::kNoLibrary;
     std::vector<std::string> filesArrivedDuringRun_;
-    int runOutcome_ = kOutcomeNone;
-    int updateKind_ = kKindUpgrade;
+    RunOutcome outcome_ = RunOutcome::kNone;
+    UpdateKind updateKind_ = UpdateKind::kUpgrade;
     Cursor cursor_ = Cursor::kArrow;
 
     // The pass under way: its result so far and the card's firmware

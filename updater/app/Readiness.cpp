@@ -55,7 +55,8 @@ void MainWindow::NotReady(const std::string& text) {
         LogPrintf("%s\n", text.c_str());
         NotePass(PassResult::kNotReady, text);
     }
-    SetContinue("Retry", true);
+    phase_ = WindowPhase::kNotReady;
+    ShowContinue(true);
     SetStatusColour(kColourRed);
 }
 
@@ -97,7 +98,7 @@ int MainWindow::CheckReadiness() {
     }
     SetStatusColour(kColourBlack);
     SetStatus(std::string("MERU is ready to copy firmware into your high speed Wireless LAN adapter.  ") + "  " +
-              kKindSentences[updateKind_] + "  " + "Please click cancel to exit without changing firmware.");
+              kKindSentences[static_cast<int>(updateKind_)] + "  " + "Please click cancel to exit without changing firmware.");
     return 0;
 }
 

@@ -7,15 +7,15 @@ namespace meru {
 namespace {
 
 // Row: primary kind; column: station kind.
-constexpr int kCombinedKind[3][3] = {
-    {kKindDowngrade, kKindDowngrade, kKindUpgrade},
-    {kKindDowngrade, kKindSameVersion, kKindUpgrade},
-    {kKindUpgrade, kKindUpgrade, kKindUpgrade},
+constexpr UpdateKind kCombinedKind[3][3] = {
+    {UpdateKind::kDowngrade, UpdateKind::kDowngrade, UpdateKind::kUpgrade},
+    {UpdateKind::kDowngrade, UpdateKind::kSameVersion, UpdateKind::kUpgrade},
+    {UpdateKind::kUpgrade, UpdateKind::kUpgrade, UpdateKind::kUpgrade},
 };
 
-int KindOfDifference(int difference) {
-    if (difference < 0) return kKindDowngrade;
-    return difference == 0 ? kKindSameVersion : kKindUpgrade;
+UpdateKind KindOfDifference(int difference) {
+    if (difference < 0) return UpdateKind::kDowngrade;
+    return difference == 0 ? UpdateKind::kSameVersion : UpdateKind::kUpgrade;
 }
 
 // Quiet mode refuses a downgrade unless the files came from the command
@@ -24,10 +24,10 @@ bool DowngradeRefused(const PlanRules& rules) { return rules.quiet && !(rules.co
 
 }  // namespace
 
-int CombineKinds(int primaryKind, int stationKind) {
-    const auto valid = [](int kind) { return kind >= kKindDowngrade && kind <= kKindUpgrade; };
-    if (!valid(primaryKind) || !valid(stationKind)) return kKindDowngrade;
-    return kCombinedKind[primaryKind][stationKind];
+UpdateKind CombineKinds(UpdateKind primaryKind, UpdateKind stationKind) {
+    const auto row = static_cast<unsigned>(primaryKind), column = static_cast<unsigned>(stationKind);
+    if (row > 2 || column > 2) return UpdateKind::kDowngrade;
+    return kCombinedKind[row][column];
 }
 
 bool PlatformFits(const ImageInfo& image, const CardPlatform& card, std::string& note) {
@@ -85,7 +85,7 @@ bool UpdatePlanner::Compare(const PlannedImage& planned) {
 
 UpdatePlan UpdatePlanner::Finish() {
     plan_.kind = CombineKinds(plan_.primaryKind, plan_.stationKind);
-    if (plan_.kind == kKindSameVersion && rules_.quiet && !rules_.olderOk) {
+    if (plan_.kind == UpdateKind::kSameVersion && rules_.quiet && !rules_.olderOk) {
         plan_.skipText = note_ + "Unneeded reflash skipped.\n" + "\n";
         plan_.verdict = PlanVerdict::kSkip;
     }
@@ -104,7 +104,7 @@ void UpdatePlanner::Log(const ImageInfo& image, const std::string& line) {
 }
 
 bool UpdatePlanner::Classify(const char* component, const FirmwareIdentity& card, const FirmwareIdentity& image,
-                             int difference, int& kind) {
+                             int difference, UpdateKind& kind) {
     kind = KindOfDifference(difference);
     if (difference >= 0) return true;
     note_ = std::string("Warning! This is a downgrade for ") + component + " firmware. (" + card.Text() + " --> " +

@@ -9,9 +9,7 @@
 namespace meru {
 
 // Update kinds, from the comparison of the queued images with the card.
-constexpr int kKindDowngrade = 0;
-constexpr int kKindSameVersion = 1;
-constexpr int kKindUpgrade = 2;
+enum class UpdateKind { kDowngrade = 0, kSameVersion = 1, kUpgrade = 2 };
 
 // What the card answered when asked for the identities an image is compared with.
 struct CardIdentities {
@@ -54,9 +52,9 @@ enum class PlanVerdict {
 // and the texts the user and the log get.
 struct UpdatePlan {
     PlanVerdict verdict = PlanVerdict::kGo;
-    int primaryKind = kKindSameVersion;  // of the image carrying primary code, if any
-    int stationKind = kKindSameVersion;  // of the image carrying station code, if any
-    int kind = kKindSameVersion;         // the two combined
+    UpdateKind primaryKind = UpdateKind::kSameVersion;  // of the image carrying primary code, if any
+    UpdateKind stationKind = UpdateKind::kSameVersion;  // of the image carrying station code, if any
+    UpdateKind kind = UpdateKind::kSameVersion;         // the two combined
     std::string summary;                 // appended to the run's summary text
     std::string skipText;                // appended as well when a skip is confirmed
     std::vector<std::string> logLines;   // comparison lines, each ending in "\n"
@@ -65,7 +63,7 @@ struct UpdatePlan {
 };
 
 // The update kind of a primary and a station comparison together.
-int CombineKinds(int primaryKind, int stationKind);
+UpdateKind CombineKinds(UpdateKind primaryKind, UpdateKind stationKind);
 
 // Whether the card's platform is among the image's; sets `note` to the
 // warning or error the user reads, or leaves it empty.
@@ -91,7 +89,7 @@ private:
     bool Stop(PlanVerdict verdict);
     void Log(const ImageInfo& image, const std::string& line);
     bool Classify(const char* component, const FirmwareIdentity& card, const FirmwareIdentity& image,
-                  int difference, int& kind);
+                  int difference, UpdateKind& kind);
 
     CardPlatform platform_;
     PlanRules rules_;

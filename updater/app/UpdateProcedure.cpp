@@ -120,9 +120,9 @@ bool MainWindow::WritePdaToCard(const Pda& asRead) {
     return written;
 }
 
-void MainWindow::RunUpdate() {
+void MainWindow::RunUpdate(bool afterRetry) {
     NotePass(PassResult::kNotReady, std::string());
-    if (!StartRun()) return;
+    if (!StartRun(afterRetry)) return;
     AdapterSession card(*this, true);
     if (!card.Usable()) {
         // Gone since the readiness check saw it (a driver too old leaves it open).
@@ -141,6 +141,7 @@ void MainWindow::RunUpdate() {
     SetStatus(run.summary + "Click Next To Continue");
     RefreshPdaFields();
     if (!checksPassed) {
+        phase_ = WindowPhase::kStoppedAfterChecks;
         card.Close();
         if (passResult_ == PassResult::kUpToDate) {
             LogPrintf("No update needed: the card's flash already holds the queued firmware.\n%s\n",
@@ -171,7 +172,7 @@ bool MainWindow::SettleChecks(UpdateRun& run, const UpdatePlan& plan, const std:
         // flash that cannot be read is no reason to write it.
         const Flash flash = FlashHoldsImages(run);
         if (flash == Flash::kHeld) {
-            runOutcome_ = kOutcomeSkipped;
+            outcome_ = RunOutcome::kSkipped;
             run.summary += plan.skipText + "Selected Hex files already in flash.";
             NotePass(PassResult::kUpToDate, "Selected Hex files already in flash.");
             return false;
@@ -198,10 +199,10 @@ bool MainWindow::SettleChecks(UpdateRun& run, const UpdatePlan& plan, const std:
     return true;
 }
 
-bool MainWindow::StartRun() {
+bool MainWindow::StartRun(bool afterRetry) {
     if (CheckReadiness() != 0) return false;
-    if (continueText_ == "Retry") {
-        SetContinue("Continue", true);
+    if (afterRetry) {
+        ShowContinue(true);  // the run is under way: "Continue"
         // A press that finds the card ready only relabels the button; a
         // quiet pass has no one to press again and goes on.
         if (!options_.quiet) return false;
@@ -299,7 +300,7 @@ AdapterHandle::FlashContents MainWindow::FlashHoldsImages(UpdateRun& run) {
 }
 
 void MainWindow::EnterProgramming() {
-    updateInProgress_ = true;
+    phase_ = WindowPhase::kProgramming;
     view_.ShowProgressBar(true);
     SetStatusColour(kColourBlack);
     SetStatus("Update in progress.  Please wait.");
@@ -315,7 +316,7 @@ void MainWindow::FinishProgramming() {
     adapter_.Close();
     view_.ShowProgressBar(false);
     view_.ShowCautionGroup(false);
-    updateInProgress_ = false;
+    phase_ = WindowPhase::kDone;
     RefreshCurrentFirmware();
     view_.ShowAfterProgrammingColumn(false);
     view_.EnableContinue(false);
@@ -323,7 +324,7 @@ void MainWindow::FinishProgramming() {
     view_.EnableCancel(true);
     view_.SetCancelText("Exit");
     view_.FocusCancel();
-    runOutcome_ = kOutcomeUpdated;
+    outcome_ = RunOutcome::kUpdated;
     NotePass(PassResult::kUpdated, "Update Successful!");
 }
 
@@ -340,7 +341,7 @@ void MainWindow::FailProgramming() {
     view_.EnableCancel(true);
     view_.FocusCancel();
     ProgrammingFailDiagnostic();
-    updateInProgress_ = false;
+    phase_ = WindowPhase::kFatal;
     // The process ends below: this pass's record is written now, with no
     // versions after it (the card was not read again).
     NotePass(PassResult::kFailed, "Fatal Error: Card Write Failure detected.");
