@@ -11,6 +11,7 @@
 #include "app/RunOptions.h"
 #include "app/RunState.h"
 #include "app/SystemPort.h"
+#include "app/ToolHost.h"
 #include "app/UpdatePlan.h"
 #include "card/AdapterDiscovery.h"
 #include "card/AdapterHandle.h"
@@ -31,7 +32,7 @@ struct UpdateRun;
 // decides what every command does. It draws through a MainWindowView and
 // asks the system through a SystemPort; the Win32 dialog only forwards its
 // messages here.
-class MainWindow {
+class MainWindow : public ToolHost {
 public:
     struct Ports {
         MainWindowView& view;
@@ -45,7 +46,7 @@ public:
     };
 
     MainWindow(const Ports& ports, RunOptions options);
-    ~MainWindow();
+    ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
@@ -88,17 +89,13 @@ public:
     // dropped, chosen): one that cannot be taken is refused with a box and
     // left out, and the window stays usable.
     void OfferFile(const std::string& path);
-    bool OpenSelectedAdapter(bool checkDriver);
-    // Finds the adapters afresh and opens the only one, identified, whatever
-    // its production data holds (no selection, no PDA read); `name` receives
-    // its display name. Nothing is shown: the caller words the refusal.
-    enum class OnlyAdapter { kOpened, kNone, kSeveral, kCannotOpen, kUnknownCard };
-    OnlyAdapter OpenOnlyAdapter(std::string& name);
-    void CloseAdapter() { adapter_.Close(); }
+    bool OpenSelectedAdapter(bool checkDriver) override;
+    OnlyAdapter OpenOnlyAdapter(std::string& name) override;
+    void CloseAdapter() override { adapter_.Close(); }
     void ResetToNoAdapter();
     void DetectAdapters(bool autoSelect);
     void SelectAdapter();
-    void RefreshPdaFields();
+    void RefreshPdaFields() override;
     void RefreshCurrentFirmware();
     void LoadFirmwareForCard();
 
@@ -140,20 +137,21 @@ public:
     void SetStatusColour(uint32_t colour);
     // The Continue button: its text as the phase has it, enabled or not.
     void ShowContinue(bool enabled);
-    // The conclude test's end: the window shows again, unless the session is quiet.
-    void ShowUnlessQuiet();
+    void ShowUnlessQuiet() override;
 
     // --- state ---
-    AdapterHandle& Adapter() { return adapter_; }
-    Pda& CardPda() { return cardPda_; }
+    AdapterHandle& Adapter() override { return adapter_; }
+    Pda& CardPda() override { return cardPda_; }
     const FileList& Files() const { return files_; }
     bool AdapterSelected() const { return selected_; }
-    int32_t AdapterIndex() const { return adapterIndex_; }
+    int32_t AdapterIndex() const override { return adapterIndex_; }
     RunOutcome Outcome() const { return outcome_; }
     WindowPhase Phase() const { return phase_; }
     // What the last update pass came to (RunUpdate sets it on every way out).
     PassResult LastPassResult() const { return passResult_; }
-    const DisplayTexts& Texts() const { return texts_; }
+    const DisplayTexts& Texts() const override { return texts_; }
+    WindowRef Owner() override { return view_.Owner(); }
+    std::tm LocalTime() override { return system_.LocalTime(); }
     const RunOptions& Options() const { return options_; }
     MainWindowView& View() { return view_; }
     SystemPort& System() { return system_; }

@@ -4,7 +4,7 @@
 
 namespace meru {
 
-class MainWindow;
+class ToolHost;
 
 // "-restorepda FILE" as the command line asks for it.
 struct PdaRestoreRequest {
@@ -23,11 +23,11 @@ class MaintenanceTools {
 public:
     virtual ~MaintenanceTools() = default;
     // True when the id is one of the tools' commands (handled).
-    virtual bool HandleCommand(MainWindow& window, int commandId) = 0;
-    virtual bool HandleSystemCommand(MainWindow& window, int commandId) = 0;
+    virtual bool HandleCommand(ToolHost& window, int commandId) = 0;
+    virtual bool HandleSystemCommand(ToolHost& window, int commandId) = 0;
     // "-restorepda FILE": writes the file's records as the card's whole
     // production data; true when they are on the card.
-    virtual bool RestorePda(MainWindow& window, const PdaRestoreRequest& request) = 0;
+    virtual bool RestorePda(ToolHost& window, const PdaRestoreRequest& request) = 0;
 };
 
 }  // namespace meru

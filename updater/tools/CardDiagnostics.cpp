@@ -3,7 +3,7 @@
 // commands.
 #include <cstdio>
 
-#include "app/MainWindow.h"
+#include "app/ToolHost.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
 #include "card/CardRequests.h"
@@ -57,7 +57,7 @@ std::string RangeLinesText(AdapterHandle& adapter) {
 
 }  // namespace
 
-void MaintenanceCommands::ShowFirmwareVersions(MainWindow& window) {
+void MaintenanceCommands::ShowFirmwareVersions(ToolHost& window) {
     if (!window.OpenSelectedAdapter(false)) return;
     AdapterHandle& adapter = window.Adapter();
     char version[kVersionTextBuffer] = {};
@@ -67,25 +67,25 @@ void MaintenanceCommands::ShowFirmwareVersions(MainWindow& window) {
     const std::string ranges = RangeLinesText(adapter);
     window.CloseAdapter();
 
-    ReportBox(window.View().Owner(), (std::string(version) + "\n\n" + fileNames).c_str(), "Current Firmware Versions",
+    ReportBox(window.Owner(), (std::string(version) + "\n\n" + fileNames).c_str(), "Current Firmware Versions",
               kBoxOk);
     LogPrintf("%s\n", ranges.c_str());
 }
 
-void MaintenanceCommands::ShowDriverVersion(MainWindow& window) {
+void MaintenanceCommands::ShowDriverVersion(ToolHost& window) {
     if (!window.OpenSelectedAdapter(false)) return;
     const uint32_t version = window.Adapter().QueryDriverVersion();
     window.CloseAdapter();
-    ReportBox(window.View().Owner(), DriverVersionText(version).c_str(), "Driver Version for Selected Card", kBoxOk);
+    ReportBox(window.Owner(), DriverVersionText(version).c_str(), "Driver Version for Selected Card", kBoxOk);
 }
 
-void MaintenanceCommands::ShowMacId(MainWindow& window) {
+void MaintenanceCommands::ShowMacId(ToolHost& window) {
     if (!window.OpenSelectedAdapter(false)) return;
     window.CloseAdapter();
-    ReportBox(window.View().Owner(), MacIdText(window.Adapter().MacType()).c_str(), "MAC ID:", kBoxOk);
+    ReportBox(window.Owner(), MacIdText(window.Adapter().MacType()).c_str(), "MAC ID:", kBoxOk);
 }
 
-void MaintenanceCommands::ShowCis(MainWindow& window) {
+void MaintenanceCommands::ShowCis(ToolHost& window) {
     uint8_t cis[kCisBytes];
     if (!window.OpenSelectedAdapter(false)) return;
     if (!window.Adapter().ReadAuxPort(cis, window.Adapter().CisAddress(), kCisBytes)) {
@@ -96,13 +96,13 @@ void MaintenanceCommands::ShowCis(MainWindow& window) {
     view_.ShowInfoWindow(ClosableInfoWindow("CIS:", CisDisplayText(cis, kCisBytes)));
 }
 
-void MaintenanceCommands::TestVendorDescription(MainWindow& window) {
+void MaintenanceCommands::TestVendorDescription(ToolHost& window) {
     window.OpenSelectedAdapter(false);
     window.Adapter().ShowVendorDescription();
     window.CloseAdapter();
 }
 
-void MaintenanceCommands::TestConclude(MainWindow& window) {
+void MaintenanceCommands::TestConclude(ToolHost& window) {
     if (!window.OpenSelectedAdapter(true)) {
         window.CloseAdapter();
         return;

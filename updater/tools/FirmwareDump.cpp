@@ -3,7 +3,7 @@
 // text dump.
 #include <cstring>
 
-#include "app/MainWindow.h"
+#include "app/ToolHost.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
 #include "image/FirmwareImage.h"
@@ -66,8 +66,8 @@ bool ReadDumpWindow(AdapterHandle& adapter, WindowRef owner, FirmwareImage& imag
 
 }  // namespace
 
-void MaintenanceCommands::DumpFirmware(MainWindow& window) {
-    const WindowRef owner = window.View().Owner();
+void MaintenanceCommands::DumpFirmware(ToolHost& window) {
+    const WindowRef owner = window.Owner();
     if (ReportBox(owner, kWarningText, "Warning Notice", kBoxOkCancelQuestion) != kAnswerOk) return;
     if (!window.OpenSelectedAdapter(false)) return;
     window.CloseAdapter();

@@ -1,7 +1,7 @@
 // The tools' part of the main window's command table.
 #include "tools/MaintenanceCommands.h"
 
-#include "app/MainWindow.h"
+#include "app/ToolHost.h"
 #include "app/ResourceIds.h"
 #include "tools/FileAssociation.h"
 
@@ -19,7 +19,7 @@ constexpr int kPdaFileIconIndex = 3;  // icon 136
 MaintenanceCommands::MaintenanceCommands(const Ports& ports)
     : view_(ports.view), registry_(ports.registry), library_(ports.library), programPath_(ports.programPath) {}
 
-bool MaintenanceCommands::HandleCommand(MainWindow& window, int commandId) {
+bool MaintenanceCommands::HandleCommand(ToolHost& window, int commandId) {
     switch (commandId) {
     case IDM_SHOW_PDA: ShowPda(window); return true;
     case IDM_EDIT_MAC_SERIAL: EditMacAndSerial(window); return true;
@@ -36,7 +36,7 @@ bool MaintenanceCommands::HandleCommand(MainWindow& window, int commandId) {
     }
 }
 
-bool MaintenanceCommands::HandleSystemCommand(MainWindow&, int commandId) {
+bool MaintenanceCommands::HandleSystemCommand(ToolHost&, int commandId) {
     switch (commandId) {
     case IDM_REGISTER_HEX:
         RegisterFileType(registry_, library_, programPath_, ".hex", kHexFileIconIndex, false);

@@ -25,28 +25,28 @@ public:
 
     explicit MaintenanceCommands(const Ports& ports);
 
-    bool HandleCommand(MainWindow& window, int commandId) override;
-    bool HandleSystemCommand(MainWindow& window, int commandId) override;
+    bool HandleCommand(ToolHost& window, int commandId) override;
+    bool HandleSystemCommand(ToolHost& window, int commandId) override;
     // The PDA restore of "-restorepda FILE" (one adapter, opened whatever
     // its PDA holds; a confirmation box when the user is asked; the PDA backed
     // up as raw words; the file's records written and read back).
-    bool RestorePda(MainWindow& window, const PdaRestoreRequest& request) override;
+    bool RestorePda(ToolHost& window, const PdaRestoreRequest& request) override;
 
     // PDA tools (commands 32773, 1015, 1017 and 32772).
-    void ShowPda(MainWindow& window);
-    void EditMacAndSerial(MainWindow& window);
-    void ClearPda(MainWindow& window);
+    void ShowPda(ToolHost& window);
+    void EditMacAndSerial(ToolHost& window);
+    void ClearPda(ToolHost& window);
 
     // Card diagnostics (commands 1046, 32780, 32779, 32778, 1010, 1045).
-    void ShowFirmwareVersions(MainWindow& window);
-    void ShowDriverVersion(MainWindow& window);
-    void ShowMacId(MainWindow& window);
-    void ShowCis(MainWindow& window);
-    void TestVendorDescription(MainWindow& window);
-    void TestConclude(MainWindow& window);
+    void ShowFirmwareVersions(ToolHost& window);
+    void ShowDriverVersion(ToolHost& window);
+    void ShowMacId(ToolHost& window);
+    void ShowCis(ToolHost& window);
+    void TestVendorDescription(ToolHost& window);
+    void TestConclude(ToolHost& window);
 
     // The flash dump window to a file (command 32781).
-    void DumpFirmware(MainWindow& window);
+    void DumpFirmware(ToolHost& window);
 
 private:
     ToolsView& view_;

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/MainWindow.h"
+#include "app/ToolHost.h"
 #include "app/MergedPdaWrite.h"
 #include "app/PdaTexts.h"
 #include "base/ReportBox.h"
@@ -28,21 +28,21 @@ const char kCaption[] = "PDA Restore";
 const char kNothingWritten[] = " Nothing was written to the card.";
 const char kTooOldDriverText[] = "This program requires a newer driver version to update cards.";
 
-std::string OnlyAdapterRefusal(MainWindow::OnlyAdapter found) {
+std::string OnlyAdapterRefusal(ToolHost::OnlyAdapter found) {
     switch (found) {
-    case MainWindow::OnlyAdapter::kNone: return "No adapter was found.";
-    case MainWindow::OnlyAdapter::kSeveral: return "More than one adapter is installed; remove all but one.";
-    case MainWindow::OnlyAdapter::kCannotOpen: return "The adapter could not be opened.";
-    case MainWindow::OnlyAdapter::kUnknownCard:
+    case ToolHost::OnlyAdapter::kNone: return "No adapter was found.";
+    case ToolHost::OnlyAdapter::kSeveral: return "More than one adapter is installed; remove all but one.";
+    case ToolHost::OnlyAdapter::kCannotOpen: return "The adapter could not be opened.";
+    case ToolHost::OnlyAdapter::kUnknownCard:
         return "The adapter has been disabled, or is not compatible with this program.";
-    case MainWindow::OnlyAdapter::kOpened: break;
+    case ToolHost::OnlyAdapter::kOpened: break;
     }
     return "";
 }
 
-bool Refuse(MainWindow& window, const std::string& why) {
+bool Refuse(ToolHost& window, const std::string& why) {
     window.CloseAdapter();
-    ReportBox(window.View().Owner(), (why + kNothingWritten).c_str(), kCaption, kBoxIconStop);
+    ReportBox(window.Owner(), (why + kNothingWritten).c_str(), kCaption, kBoxIconStop);
     return false;
 }
 
@@ -80,7 +80,7 @@ bool SameCard(const RestoreFile& file, const std::string& cardMac, const std::st
 
 }  // namespace
 
-bool MaintenanceCommands::RestorePda(MainWindow& window, const PdaRestoreRequest& request) {
+bool MaintenanceCommands::RestorePda(ToolHost& window, const PdaRestoreRequest& request) {
     const std::string& path = request.path;
     LogPrintf("PDA restore from \"%s\"\n", path.c_str());
     RestoreFile file;
@@ -88,8 +88,8 @@ bool MaintenanceCommands::RestorePda(MainWindow& window, const PdaRestoreRequest
     if (!unloadable.empty()) return Refuse(window, unloadable);
 
     std::string adapterName;
-    const MainWindow::OnlyAdapter found = window.OpenOnlyAdapter(adapterName);
-    if (found != MainWindow::OnlyAdapter::kOpened) return Refuse(window, OnlyAdapterRefusal(found));
+    const ToolHost::OnlyAdapter found = window.OpenOnlyAdapter(adapterName);
+    if (found != ToolHost::OnlyAdapter::kOpened) return Refuse(window, OnlyAdapterRefusal(found));
     AdapterHandle& adapter = window.Adapter();
     if (static_cast<int32_t>(adapter.QueryDriverVersion()) < 0) return Refuse(window, kTooOldDriverText);
     const std::string permanentAddress = PermanentAddressText(adapter);
@@ -119,7 +119,7 @@ bool MaintenanceCommands::RestorePda(MainWindow& window, const PdaRestoreRequest
             type |= kBoxDefaultSecond;
         }
         question += " What the card holds now will be saved beside the session log first.";
-        if (ReportBox(window.View().Owner(), question.c_str(), kCaption, type) != kAnswerOk) {
+        if (ReportBox(window.Owner(), question.c_str(), kCaption, type) != kAnswerOk) {
             window.CloseAdapter();
             LogPrintf("PDA restore cancelled.%s\n", kNothingWritten);
             return false;
@@ -129,7 +129,7 @@ bool MaintenanceCommands::RestorePda(MainWindow& window, const PdaRestoreRequest
                                   " (-otherMacOK allows it).");
     }
 
-    const std::tm now = window.System().LocalTime();
+    const std::tm now = window.LocalTime();
     const bool force = window.Texts().forceAllBlocks;
     const PdaWriteResult result = file.wholeArea
                                       ? WritePdaAreaWords(adapter, held, file.area, permanentAddress, now, force)
@@ -144,11 +144,11 @@ bool MaintenanceCommands::RestorePda(MainWindow& window, const PdaRestoreRequest
     if (result.outcome != PdaWriteOutcome::kWritten) {
         const std::string text = "The PDA could not be written to the card, or did not read back as written. What "
                                  "it held before is in \"" + result.backup + "\".";
-        ReportBox(window.View().Owner(), text.c_str(), kCaption, kBoxIconStop);
+        ReportBox(window.Owner(), text.c_str(), kCaption, kBoxIconStop);
         return false;
     }
     LogWritten(file);
-    ReportBox(window.View().Owner(),
+    ReportBox(window.Owner(),
               ("The PDA of \"" + path + "\" was written to the card and read back: " +
                std::to_string(file.records.RecordCount()) + " records.")
                   .c_str(),

@@ -5,7 +5,7 @@
 // be saved.
 #include <tuple>
 
-#include "app/MainWindow.h"
+#include "app/ToolHost.h"
 #include "app/MergedPdaWrite.h"
 #include "app/PdaTexts.h"
 #include "base/ReportBox.h"
@@ -37,11 +37,11 @@ const char kClearedText[] = "PDA cleared. Set a valid MAC address before program
 // Reads the card's production data area afresh into `asRead` (the adapter
 // open): twice alike, with a valid list. Otherwise the adapter is closed
 // and the reason shown (in a box, and so in the log).
-bool ReadForWrite(MainWindow& window, PdaArea& asRead, const char* caption) {
+bool ReadForWrite(ToolHost& window, PdaArea& asRead, const char* caption) {
     window.Adapter().ReadPdaArea(asRead);
     if (asRead.state == PdaArea::State::kValid) return true;
     window.CloseAdapter();
-    ReportBox(window.View().Owner(), kUnreadableText, caption, kBoxIconStop);
+    ReportBox(window.Owner(), kUnreadableText, caption, kBoxIconStop);
     return false;
 }
 
@@ -49,10 +49,10 @@ bool ReadForWrite(MainWindow& window, PdaArea& asRead, const char* caption) {
 // back after) with the window's force switch, and concludes the session
 // whether or not the write succeeded, so that a failed write does not
 // leave the card's protocols blocked. The text to show.
-std::string BackUpAndWrite(MainWindow& window, const PdaArea& asRead, const Pda& pda, const char* doneText) {
+std::string BackUpAndWrite(ToolHost& window, const PdaArea& asRead, const Pda& pda, const char* doneText) {
     AdapterHandle& adapter = window.Adapter();
     const PdaWriteResult result = WriteMergedPda(adapter, asRead, pda, PermanentAddressText(adapter),
-                                                 window.System().LocalTime(), window.Texts().forceAllBlocks);
+                                                 window.LocalTime(), window.Texts().forceAllBlocks);
     switch (result.outcome) {
     case PdaWriteOutcome::kWritten: adapter.ConcludeSession(); return doneText;
     case PdaWriteOutcome::kFailed: adapter.ConcludeSession(); return kWriteFailedText;
@@ -100,12 +100,12 @@ void ApplyEdits(Pda& pda, const PdaEditFields& fields, const std::string& offere
 
 }  // namespace
 
-void MaintenanceCommands::ShowPda(MainWindow& window) {
+void MaintenanceCommands::ShowPda(ToolHost& window) {
     if (!window.OpenSelectedAdapter(false)) return;
     const bool read = window.Adapter().ReadPda(window.CardPda());
     window.CloseAdapter();
     if (!read) {
-        ReportBox(window.View().Owner(), "PDA Read was invalid:", nullptr, kBoxOk);
+        ReportBox(window.Owner(), "PDA Read was invalid:", nullptr, kBoxOk);
         return;
     }
     uint16_t words[Pda::kMaxSerializedWords];
@@ -118,7 +118,7 @@ void MaintenanceCommands::ShowPda(MainWindow& window) {
 // the fresh read when there is one. A fresh read that names another MAC
 // address than the window showed is another card (swapped while the
 // window was open): nothing is written to it.
-void MaintenanceCommands::EditMacAndSerial(MainWindow& window) {
+void MaintenanceCommands::EditMacAndSerial(ToolHost& window) {
     PdaEditFields fields;
     fields.macText = window.Texts().pdaMac;
     fields.serialText = window.Texts().serialNumber;
@@ -133,7 +133,7 @@ void MaintenanceCommands::EditMacAndSerial(MainWindow& window) {
             const std::string text = "The card's PDA holds the MAC address " + (cardMac.empty() ? "(none)" : cardMac) +
                                      ", not the " + (offeredMac.empty() ? "(none)" : offeredMac) +
                                      " this window showed: was the card changed?" + kEditNothingWritten;
-            ReportBox(window.View().Owner(), text.c_str(), kPdaEditCaption, kBoxIconStop);
+            ReportBox(window.Owner(), text.c_str(), kPdaEditCaption, kBoxIconStop);
             window.CardPda() = asRead.list;
             window.RefreshPdaFields();
             return;
@@ -146,16 +146,16 @@ void MaintenanceCommands::EditMacAndSerial(MainWindow& window) {
                 text = BackUpAndWrite(window, asRead, window.CardPda(), kEditedText);
             }
             window.CloseAdapter();
-            ReportBox(window.View().Owner(), text.c_str(), kPdaEditCaption, kBoxOk);
+            ReportBox(window.Owner(), text.c_str(), kPdaEditCaption, kBoxOk);
         }
         window.CloseAdapter();
     }
     window.RefreshPdaFields();
 }
 
-void MaintenanceCommands::ClearPda(MainWindow& window) {
+void MaintenanceCommands::ClearPda(ToolHost& window) {
     PdaArea asRead;
-    if (ReportBox(window.View().Owner(), "Are you sure you want to clear the PDA?", "Warning:", kBoxOkCancel) ==
+    if (ReportBox(window.Owner(), "Are you sure you want to clear the PDA?", "Warning:", kBoxOkCancel) ==
             kAnswerOk &&
         window.OpenSelectedAdapter(true) && ReadForWrite(window, asRead, nullptr)) {
         const std::string text = BackUpAndWrite(window, asRead, Pda(), kClearedText);
@@ -167,7 +167,7 @@ void MaintenanceCommands::ClearPda(MainWindow& window) {
             window.CardPda() = asRead.list;
         }
         // A failed clear is told too, not left without an answer.
-        ReportBox(window.View().Owner(), text.c_str(), nullptr, kBoxOk);
+        ReportBox(window.Owner(), text.c_str(), nullptr, kBoxOk);
     }
     window.CloseAdapter();
     window.RefreshPdaFields();
