@@ -13,9 +13,9 @@
 #include "app/SystemPort.h"
 #include "app/ToolHost.h"
 #include "app/UpdatePlan.h"
+#include "base/ReportBox.h"
 #include "card/AdapterDiscovery.h"
 #include "card/AdapterHandle.h"
-#include "base/ReportBox.h"
 #include "image/Pda.h"
 
 namespace meru {
@@ -79,38 +79,52 @@ public:
 
     // --- what the dialog draws from ---
     Cursor CurrentCursor() const { return cursor_; }
-    uint32_t StatusColour() const { return statusColour_; }
 
-    // --- operations of the window (used by the checks, the update and the tools) ---
-    // Enters a file of the command line or the catalogue. A command-line
-    // path too long to be taken stops every run of the session.
-    void AddFile(const std::string& path, unsigned resourceId);
-    // Enters a file the user offers while the window is open (handed over,
-    // dropped, chosen): one that cannot be taken is refused with a box and
-    // left out, and the window stays usable.
-    void OfferFile(const std::string& path);
+    // --- the maintenance tools' host (ToolHost) ---
     bool OpenSelectedAdapter(bool checkDriver) override;
     OnlyAdapter OpenOnlyAdapter(std::string& name) override;
     void CloseAdapter() override { adapter_.Close(); }
-    void ResetToNoAdapter();
-    void DetectAdapters(bool autoSelect);
-    void SelectAdapter();
+    AdapterHandle& Adapter() override { return adapter_; }
+    int32_t AdapterIndex() const override { return adapterIndex_; }
+    Pda& CardPda() override { return cardPda_; }
     void RefreshPdaFields() override;
-    void RefreshCurrentFirmware();
-    void LoadFirmwareForCard();
+    const DisplayTexts& Texts() const override { return texts_; }
+    WindowRef Owner() override { return view_.Owner(); }
+    std::tm LocalTime() override { return system_.LocalTime(); }
+    void ShowUnlessQuiet() override;
 
+    // --- steps of the checks and the update, open to the tests that drive them one by one ---
+    // Enters a file of the command line or the catalogue. A command-line
+    // path too long to be taken stops every run of the session.
+    void AddFile(const std::string& path, unsigned resourceId);
+    void ResetToNoAdapter();
     bool CheckFileList();
     // Reads what the images are compared with from the open card and plans
     // the run on all of them at once; logs the comparisons and shows a
     // platform mismatch.
     UpdatePlan PlanAgainstCard(const std::vector<const ImageInfo*>& images, const PlanRules& rules);
-    // The same one image at a time: reads, compares and logs one image;
-    // false when it stops the run.
-    bool CompareIntoPlan(UpdatePlanner& planner, const ImageInfo& image);
     bool LoadEntryImage(int index, ImageInfo& info, FirmwareImage& image);
     bool CheckStationFitsPrimary(const std::vector<const ImageInfo*>& images, std::string& summary);
-
     int CheckReadiness();
+    bool ProgramImage(FirmwareImage& image, bool station, const std::string& description, const std::string& path);
+
+    // --- state ---
+    const FileList& Files() const { return files_; }
+    RunOutcome Outcome() const { return outcome_; }
+    const RunOptions& Options() const { return options_; }
+
+private:
+    // Enters a file the user offers while the window is open (handed over,
+    // dropped, chosen): one that cannot be taken is refused with a box and
+    // left out, and the window stays usable.
+    void OfferFile(const std::string& path);
+    void DetectAdapters(bool autoSelect);
+    void SelectAdapter();
+    void RefreshCurrentFirmware();
+    void LoadFirmwareForCard();
+    // The same one image at a time as PlanAgainstCard: reads, compares and
+    // logs one image; false when it stops the run.
+    bool CompareIntoPlan(UpdatePlanner& planner, const ImageInfo& image);
     bool ComputeUpdateKind();
     bool HasAcPower();
     void ShowManifest();
@@ -118,7 +132,6 @@ public:
     // The update (the Continue button, each pass of the quiet run loop).
     // afterRetry: the button read "Retry" when it was pressed.
     void RunUpdate(bool afterRetry);
-    bool ProgramImage(FirmwareImage& image, bool station, const std::string& description, const std::string& path);
     void ProgrammingFailDiagnostic();
     bool MergePdaFile(const std::string& path);
     bool WritePdaToCard(const Pda& asRead);
@@ -137,26 +150,6 @@ public:
     void SetStatusColour(uint32_t colour);
     // The Continue button: its text as the phase has it, enabled or not.
     void ShowContinue(bool enabled);
-    void ShowUnlessQuiet() override;
-
-    // --- state ---
-    AdapterHandle& Adapter() override { return adapter_; }
-    Pda& CardPda() override { return cardPda_; }
-    const FileList& Files() const { return files_; }
-    bool AdapterSelected() const { return selected_; }
-    int32_t AdapterIndex() const override { return adapterIndex_; }
-    RunOutcome Outcome() const { return outcome_; }
-    WindowPhase Phase() const { return phase_; }
-    // What the last update pass came to (RunUpdate sets it on every way out).
-    PassResult LastPassResult() const { return passResult_; }
-    const DisplayTexts& Texts() const override { return texts_; }
-    WindowRef Owner() override { return view_.Owner(); }
-    std::tm LocalTime() override { return system_.LocalTime(); }
-    const RunOptions& Options() const { return options_; }
-    MainWindowView& View() { return view_; }
-    SystemPort& System() { return system_; }
-
-private:
     bool RunUnderWay() const { return phase_ == WindowPhase::kRunning || phase_ == WindowPhase::kProgramming; }
     void PushState();
     void ShowFiles();
