@@ -488,24 +488,40 @@ TEST(RunUpdate, RepeatAndDelayAtTheirLimits) {
     }
 }
 
+// The first block that fails ends the programming; a quiet run logs the
+// question it cannot ask right there, an interactive one asks nothing.
 TEST(RunUpdate, DownloadFailureIsFatal) {
-    WindowRig failing(1, WindowRig::kPlatform, OlderCard());
-    sim::DownloadFailure failure;
-    failure.status = 0xC0000001;
-    failure.range = sim::AddressRange{0x100000, 0x10FFFF};
-    failing.card.State().faults.downloadFailures.push_back(failure);
-    try {
-        failing.Start({"-quiet"});
-        FAIL() << "the process should have ended";
-    } catch (const ProcessEnded& ended) {
-        EXPECT_EQ(ended.code, 1);
+    const std::string fatal =
+        "Fatal Error: Card Write Failure detected.  The adapter card may have become non-functional.  "
+        "Click OK to exit.";
+    for (const bool quiet : {true, false}) {
+        SCOPED_TRACE(quiet ? "quiet" : "interactive");
+        WindowRig failing(1, WindowRig::kPlatform, OlderCard());
+        sim::DownloadFailure failure;
+        failure.status = 0xC0000001;
+        failure.range = sim::AddressRange{0x100000, 0x10FFFF};
+        failing.card.State().faults.downloadFailures.push_back(failure);
+        try {
+            if (quiet) {
+                failing.Start({"-quiet"});
+            } else {
+                failing.Start();
+                failing.window->OnCommand(IDC_CONTINUE);
+            }
+            FAIL() << "the process should have ended";
+        } catch (const ProcessEnded& ended) {
+            EXPECT_EQ(ended.code, 1);
+        }
+        const std::string question = "Programming error.:Error programming block. Continue anyway?\n";
+        EXPECT_EQ(Logged(failing, question + "Update FAILED\n"), quiet) << failing.log.Text();
+        EXPECT_TRUE(Logged(failing, "Update FAILED\n"));
+        EXPECT_TRUE(Logged(failing, fatal + "\n"));
+        std::vector<std::string> shown;
+        for (const auto& box : failing.boxes.boxes) shown.push_back(box.text);
+        EXPECT_EQ(shown, quiet ? std::vector<std::string>{} : std::vector<std::string>{fatal});
+        EXPECT_EQ(failing.Requests(sim::kOidUnblockProtocols), 1u) << "protocols unblocked on the fatal path";
+        EXPECT_FALSE(failing.window->Adapter().IsOpen());
     }
-    EXPECT_TRUE(Logged(failing, "Update FAILED\n"));
-    EXPECT_TRUE(Logged(failing,
-                       "Fatal Error: Card Write Failure detected.  The adapter card may have become non-functional.  "
-                       "Click OK to exit.\n"));
-    EXPECT_EQ(failing.Requests(sim::kOidUnblockProtocols), 1u) << "protocols unblocked on the fatal path";
-    EXPECT_FALSE(failing.window->Adapter().IsOpen());
 }
 
 TEST(RunUpdate, CancelIsIgnoredWhileProgramming) {
