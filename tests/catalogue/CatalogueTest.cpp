@@ -26,12 +26,14 @@ void AddPlatformRecord(meru::Pda& pda, uint16_t platformId) {
 struct Selection {
     int result;
     Choice chosen;
+    std::vector<meru::ImageLoadError> failures;  // handed over as they happened
 };
 
 Selection Select(const meru::Pda& pda) {
     Selection selection;
     selection.result = meru::SelectForPlatform(
-        pda, [&](const std::string& name, unsigned id) { selection.chosen.emplace_back(name, id); });
+        pda, [&](const std::string& name, unsigned id) { selection.chosen.emplace_back(name, id); },
+        [&](const meru::ImageLoadFailure& failure) { selection.failures.push_back(failure.error); });
     return selection;
 }
 
@@ -123,17 +125,24 @@ TEST_F(CatalogueTest, IsBuiltForPlatformLooksAtSlotsUpTo28Only) {
 }
 
 TEST_F(CatalogueTest, UnloadableImageCountsAsNotBuiltForThePlatform) {
+    std::vector<meru::ImageLoadFailure> failures;
+    const auto record = [&](const meru::ImageLoadFailure& failure) { failures.push_back(failure); };
     resources.texts.erase(152);
-    EXPECT_EQ(meru::kPlatformNotListed, meru::IsBuiltForPlatform(152, 0x7777));
-    ASSERT_EQ(1u, boxes.boxes.size());
-    EXPECT_EQ("Internal Error - Resource could not be loaded.", boxes.boxes[0].text);
-    EXPECT_EQ("Firmware Resource Not Found.", boxes.boxes[0].caption);
+    EXPECT_EQ(meru::kPlatformNotListed, meru::IsBuiltForPlatform(152, 0x7777, record));
 
     // A syntax error fails the load as well, with the error in the log.
     Serve(153, {});
     resources.texts[153].insert(0, "S3 bad line\r\n");
-    EXPECT_EQ(meru::kPlatformNotListed, meru::IsBuiltForPlatform(153, 0x7777));
+    EXPECT_EQ(meru::kPlatformNotListed, meru::IsBuiltForPlatform(153, 0x7777, record));
     EXPECT_NE(std::string::npos, log.Text().find("Error: Line 1: Bad character found."));
+
+    // Each failure is handed over with its reason and line; the catalogue
+    // shows nothing itself.
+    ASSERT_EQ(2u, failures.size());
+    EXPECT_EQ(meru::ImageLoadError::kResourceMissing, failures[0].error);
+    EXPECT_EQ(meru::ImageLoadError::kBadRecord, failures[1].error);
+    EXPECT_EQ(1u, failures[1].line);
+    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST_F(CatalogueTest, CardWithoutPlatformRecordGetsNoChoice) {
@@ -194,7 +203,8 @@ TEST_F(CatalogueTest, MissingResourceIsSkippedAndTheWalkGoesOn) {
     const Selection selection = SelectFor(0x0300);
     EXPECT_EQ(meru::kSelectedBoth, selection.result);
     EXPECT_EQ(153u, selection.chosen.at(0).second);
-    EXPECT_EQ(1u, boxes.boxes.size());
+    EXPECT_EQ(std::vector<meru::ImageLoadError>{meru::ImageLoadError::kResourceMissing}, selection.failures);
+    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 }  // namespace

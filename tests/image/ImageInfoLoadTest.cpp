@@ -99,6 +99,32 @@ TEST_F(LoadFile, LineEndsMayBeMixedAndEmptyLinesStillCount) {
     EXPECT_EQ(LoadFileText("\n\n" + S7(0x10) + "\n\n"), 4);
 }
 
+// A failed load names its reason and the line it stopped at; a load that
+// works names none, even after one that failed.
+TEST_F(LoadFile, TheFailureNamesTheReasonAndTheLine) {
+    struct Case {
+        const char* name;
+        std::string text;  // "": no file at all
+        meru::ImageLoadError error;
+        unsigned line;
+    };
+    const Case cases[] = {
+        {"no file", "", meru::ImageLoadError::kFileNotFound, 0},
+        {"a bad line", Lines({S3(0x10, {1}), S3(0x20, {2}), "S3 bad", S7(0)}), meru::ImageLoadError::kBadRecord, 3},
+        {"a bad checksum", Lines({"", "S30600000010010F", S7(0)}), meru::ImageLoadError::kBadRecord, 2},
+        {"no execution address", Lines({S3(0x10, {1}), "", ""}, "\n"), meru::ImageLoadError::kNoExecutionAddress, 3},
+        {"a whole image", SampleImage(), meru::ImageLoadError::kNone, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        image.Clear();
+        const std::string path = c.text.empty() ? dir.File("absent.hex") : Write(c.text);
+        EXPECT_EQ(info.LoadFile(path, &image, &plugs) == 0, c.error != meru::ImageLoadError::kNone);
+        EXPECT_EQ(info.Failure().error, c.error);
+        EXPECT_EQ(info.Failure().line, c.line);
+    }
+}
+
 TEST_F(LoadFile, AFailedLineStopsTheRead) {
     const std::string text = Lines({S3(0x10, {1}), "S3 bad", InfoRecord(1, {21, 0, 9, 9}), S7(0)});
     EXPECT_EQ(LoadFileText(text), 0);
@@ -209,19 +235,17 @@ TEST_F(LoadResource, ReadsTheResourceTextLikeAFile) {
     meru::SetResourceSource(nullptr);
 }
 
-TEST_F(LoadResource, AMissingResourceShowsTheBox) {
+TEST_F(LoadResource, AMissingResourceIsAFailureOfItsOwnAndShowsNothing) {
     testsupport::RecordingMessageBoxes boxes;
     MapResources resources;
     meru::SetResourceSource(&resources);
     EXPECT_EQ(info.LoadResource(153, &image, &plugs), 0);
+    EXPECT_EQ(info.Failure().error, meru::ImageLoadError::kResourceMissing);
     meru::SetResourceSource(nullptr);
     EXPECT_EQ(info.LoadResource(153, &image, &plugs), 0);  // no source at all
-    ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[0].text, "Internal Error - Resource could not be loaded.");
-    EXPECT_EQ(boxes.boxes[0].caption, "Firmware Resource Not Found.");
-    EXPECT_EQ(boxes.boxes[0].type, meru::kBoxOk);
-    EXPECT_EQ(log.Text(), "Firmware Resource Not Found.:Internal Error - Resource could not be loaded.\n"
-                          "Firmware Resource Not Found.:Internal Error - Resource could not be loaded.\n");
+    EXPECT_EQ(info.Failure().error, meru::ImageLoadError::kResourceMissing);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(log.Text(), "");
 }
 
 }  // namespace

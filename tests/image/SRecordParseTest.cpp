@@ -3,7 +3,6 @@
 #include <string>
 
 #include "SRecordText.h"
-#include "base/ProcessExit.h"
 #include "image/FirmwareImage.h"
 #include "image/ImageInfo.h"
 #include "image/PlugRecordList.h"
@@ -157,28 +156,16 @@ TEST_F(SRecordData, ExecutionAddressTakesTheFirstAndRejectsADifferentSecond) {
     EXPECT_EQ(image.ExecutionAddress(), 0x123456u);
 }
 
-TEST_F(SRecordData, RunningOutOfRoomShowsTheMemoryBoxAndEndsTheProcess) {
+TEST_F(SRecordData, RunningOutOfRoomIsAFailureOfItsOwnAndShowsNothing) {
     testsupport::RecordingMessageBoxes boxes;
-    struct Ended {
-        int code;
-    };
-    meru::SetEndProcessHook([](int code) { throw Ended{code}; });
     const auto filler = Bytes(254);
     for (uint32_t a = 0; image.AppendBytes(filler.data(), a, 254); a += 254) {
     }
-    int code = -1;
-    try {
-        Parse(S3(0x800000, {1, 2, 3}));
-    } catch (const Ended& ended) {
-        code = ended.code;
-    }
-    meru::SetEndProcessHook(nullptr);
-    EXPECT_EQ(code, 1);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Memory allocation error. Cannot continue");
-    EXPECT_EQ(boxes.boxes[0].caption, "Internal Error.");
-    EXPECT_EQ(boxes.boxes[0].type, meru::kBoxOk);
-    EXPECT_EQ(log.Text(), "Internal Error.:Memory allocation error. Cannot continue\n");
+    EXPECT_EQ(Parse(S3(0x800000, {1, 2, 3}), 41), 0);
+    EXPECT_EQ(info.Failure().error, meru::ImageLoadError::kImageTooLarge);
+    EXPECT_EQ(info.Failure().line, 41u);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(log.Text(), "");
 }
 
 TEST_F(SRecordData, ATwoHundredFiftySixthBlockIsAFormatErrorNotAnExit) {

@@ -3,6 +3,7 @@
 // grid from the card and the catalogue.
 #include "app/AdapterSession.h"
 #include "app/CommandLine.h"
+#include "app/ImageLoadStop.h"
 #include "app/MainWindow.h"
 #include "app/PdaTexts.h"
 #include "base/ReportBox.h"
@@ -168,7 +169,9 @@ void MainWindow::RefreshCurrentFirmware() {
 
 void MainWindow::LoadFirmwareForCard() {
     const int choice =
-        SelectForPlatform(cardPda_, [this](const std::string& name, unsigned resourceId) { AddFile(name, resourceId); });
+        SelectForPlatform(
+            cardPda_, [this](const std::string& name, unsigned resourceId) { AddFile(name, resourceId); },
+            ShowImageLoadStop);
     if (choice == kCardHasNoPlatform) return;
     ReaddFileArguments(options_.arguments, [this](const std::string& path) { AddFile(path, 0); });
     RefreshCurrentFirmware();

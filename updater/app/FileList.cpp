@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/ImageLoadStop.h"
 #include "app/PdaTexts.h"
 #include "image/FirmwareImage.h"
 #include "image/ImageInfo.h"
@@ -63,11 +64,9 @@ FileList::Entry ClassifyFile(const std::string& path, unsigned resourceId) {
     // Only the identities matter here: no pages, no plug records. A load
     // that fails leaves no identity, so the entry stays of unknown kind.
     ImageInfo info;
-    if (resourceId != 0) {
-        info.LoadResource(resourceId, nullptr, nullptr);
-    } else {
-        info.LoadFile(path, nullptr, nullptr);
-    }
+    const uint16_t lines = resourceId != 0 ? info.LoadResource(resourceId, nullptr, nullptr)
+                                           : info.LoadFile(path, nullptr, nullptr);
+    if (lines == 0) ShowImageLoadStop(info.Failure());
     entry.typeCode = kFileUnknownImage;
     if (info.station.present) {
         entry.typeCode = kFileStation;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/AdapterSession.h"
+#include "app/ImageLoadStop.h"
 #include "app/MainWindow.h"
 #include "app/PassReport.h"
 #include "app/PdaTexts.h"
@@ -98,8 +99,10 @@ bool MainWindow::LoadEntryImage(int index, ImageInfo& info, FirmwareImage& image
     const FileList::Entry* entry = files_.At(index);
     if (entry == nullptr) return false;
     PlugRecordList plugs;
-    if (entry->resourceId != 0) return info.LoadResource(entry->resourceId, &image, &plugs) != 0;
-    return info.LoadFile(entry->path, &image, &plugs) != 0;
+    const uint16_t lines = entry->resourceId != 0 ? info.LoadResource(entry->resourceId, &image, &plugs)
+                                                  : info.LoadFile(entry->path, &image, &plugs);
+    if (lines == 0) ShowImageLoadStop(info.Failure());
+    return lines != 0;
 }
 
 bool MainWindow::CheckStationFitsPrimary(const std::vector<const ImageInfo*>& images, std::string& summary) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/AdapterSession.h"
+#include "app/ImageLoadStop.h"
 #include "app/MainWindow.h"
 #include "app/MergedPdaWrite.h"
 #include "app/PassReport.h"
@@ -270,6 +271,7 @@ bool MainWindow::LoadRunImages(UpdateRun& run, AdapterSession& card) {
                                    ? loaded->info.LoadResource(entry.resourceId, &loaded->image, &plugs)
                                    : loaded->info.LoadFile(entry.path, &loaded->image, &plugs);
         if (lines == 0) {
+            ShowImageLoadStop(loaded->info.Failure());
             NotePass(PassResult::kNotReady, "Error in file " + entry.path);
             card.Close();
             ReportBox(view_.Owner(), ("Error in file " + entry.path).c_str(), "Cannot Continue", kBoxIconStop);

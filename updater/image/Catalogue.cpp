@@ -48,9 +48,10 @@ const char* FindName(const CatalogueEntry* table, unsigned resourceId) {
 }
 
 // The first entry whose image suits the platform (or names none); nullptr if none does.
-const CatalogueEntry* FirstSuitable(const CatalogueEntry* table, uint16_t platformId) {
+const CatalogueEntry* FirstSuitable(const CatalogueEntry* table, uint16_t platformId,
+                                   const ImageLoadFailureSink& failed) {
     for (; table->resourceId != 0; ++table) {
-        if (IsBuiltForPlatform(table->resourceId, platformId) != kPlatformNotListed) return table;
+        if (IsBuiltForPlatform(table->resourceId, platformId, failed) != kPlatformNotListed) return table;
     }
     return nullptr;
 }
@@ -72,12 +73,15 @@ const char* CatalogueFileName(unsigned resourceId) {
     return FindName(kStationCatalogue, resourceId);
 }
 
-int IsBuiltForPlatform(unsigned resourceId, uint16_t platformId) {
+int IsBuiltForPlatform(unsigned resourceId, uint16_t platformId, const ImageLoadFailureSink& failed) {
     // An image is up to ~200 KB of pages: keep it off the stack.
     auto image = std::make_unique<FirmwareImage>();
     PlugRecordList plugs;
     ImageInfo info;
-    if (info.LoadResource(resourceId, image.get(), &plugs) == 0) return kPlatformNotListed;
+    if (info.LoadResource(resourceId, image.get(), &plugs) == 0) {
+        if (failed) failed(info.Failure());
+        return kPlatformNotListed;
+    }
 
     for (size_t slot = 0; slot < kSelectablePlatformSlots; ++slot) {
         const PlatformSlot& platform = info.platforms[slot];
@@ -87,15 +91,15 @@ int IsBuiltForPlatform(unsigned resourceId, uint16_t platformId) {
     return info.platforms[0].present ? kPlatformNotListed : kNoPlatformRecords;
 }
 
-int SelectForPlatform(const Pda& cardPda, const AddFileCallback& addFile) {
+int SelectForPlatform(const Pda& cardPda, const AddFileCallback& addFile, const ImageLoadFailureSink& failed) {
     const uint16_t* platformRecord = cardPda.Find(kPlatformRecordCode);
     // A record without a data word names no platform either.
     if (platformRecord == nullptr || platformRecord[0] < 2) return kCardHasNoPlatform;
     const uint16_t platformId = platformRecord[2];
 
-    const CatalogueEntry* primary = FirstSuitable(kPrimaryCatalogue, platformId);
+    const CatalogueEntry* primary = FirstSuitable(kPrimaryCatalogue, platformId, failed);
     if (primary != nullptr) addFile(primary->fileName, primary->resourceId);
-    const CatalogueEntry* station = FirstSuitable(kStationCatalogue, platformId);
+    const CatalogueEntry* station = FirstSuitable(kStationCatalogue, platformId, failed);
     if (station != nullptr) addFile(station->fileName, station->resourceId);
 
     if (primary != nullptr && station != nullptr) return kSelectedBoth;

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "ImageLoadFailure.h"
+
 namespace meru {
 
 class Pda;
@@ -34,8 +36,9 @@ constexpr int kPlatformNotListed = 0;  // also: the image could not be loaded
 constexpr int kNoPlatformRecords = -1;
 
 // Loads the embedded image completely and looks for the platform id in its
-// platform records (slots 0-28, up to the first empty one).
-int IsBuiltForPlatform(unsigned resourceId, uint16_t platformId);
+// platform records (slots 0-28, up to the first empty one). A load that
+// fails is handed to failed, as it happens.
+int IsBuiltForPlatform(unsigned resourceId, uint16_t platformId, const ImageLoadFailureSink& failed = {});
 
 // SelectForPlatform results.
 constexpr int kSelectedBoth = 0;
@@ -48,8 +51,9 @@ constexpr int kNothingForPlatform = 4;
 using AddFileCallback = std::function<void(const std::string& name, unsigned resourceId)>;
 
 // Chooses the first primary and the first station image of the tables that
-// suit the platform in the card's PDA record 8, and hands them to addFile.
-int SelectForPlatform(const Pda& cardPda, const AddFileCallback& addFile);
+// suit the platform in the card's PDA record 8, and hands them to addFile;
+// an image that would not load is handed to failed as it happens.
+int SelectForPlatform(const Pda& cardPda, const AddFileCallback& addFile, const ImageLoadFailureSink& failed = {});
 
 // "Manifest of embedded firmware:" with every table entry's name.
 std::string ManifestText();

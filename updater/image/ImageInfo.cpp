@@ -5,7 +5,6 @@
 
 #include "FirmwareImage.h"
 #include "ResourceSource.h"
-#include "base/ReportBox.h"
 #include "base/SessionLog.h"
 
 namespace meru {
@@ -71,44 +70,51 @@ void ImageInfo::Reset() {
     for (auto& slot : platforms) slot.present = false;
 }
 
-uint16_t ImageInfo::LoadFile(const std::string& path, FirmwareImage* image, PlugRecordList* plugs) {
+void ImageInfo::BeginLoad(FirmwareImage* image) {
+    failure_ = {};
     Reset();
     if (image != nullptr) image->ClearExecutionAddress();
+}
+
+uint16_t ImageInfo::Failed(ImageLoadError error, unsigned line) {
+    if (failure_.error == ImageLoadError::kNone) failure_ = {error, line};
+    return 0;
+}
+
+uint16_t ImageInfo::LoadFile(const std::string& path, FirmwareImage* image, PlugRecordList* plugs) {
+    BeginLoad(image);
     FileHandle file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         LogPrintf("File not found. ");
-        return 0;
+        return Failed(ImageLoadError::kFileNotFound, 0);
     }
     std::string line;
     unsigned lineNumber = 0;
     while (ReadFileLine(file.get(), line)) {
         ++lineNumber;
         if (line.empty()) continue;
-        if (!ParseRecord(image, plugs, line.data(), line.size(), lineNumber)) return 0;
+        if (!ParseRecord(image, plugs, line.data(), line.size(), lineNumber)) {
+            return Failed(ImageLoadError::kBadRecord, lineNumber);
+        }
         if (lineNumber > kLastFileLine) break;
     }
     if (image != nullptr && !image->HasExecutionAddress()) {
         LogPrintf("Error: Line %u: End reached without an execution address record.\n", lineNumber);
-        return 0;
+        return Failed(ImageLoadError::kNoExecutionAddress, lineNumber);
     }
     return LineCount(lineNumber);
 }
 
 uint16_t ImageInfo::LoadResource(unsigned id, FirmwareImage* image, PlugRecordList* plugs) {
-    Reset();
-    if (image != nullptr) image->ClearExecutionAddress();
+    BeginLoad(image);
     std::string text;
     ResourceSource* source = CurrentResourceSource();
-    if (source == nullptr || !source->Load(id, text)) {
-        ReportBox(nullptr, "Internal Error - Resource could not be loaded.", "Firmware Resource Not Found.", kBoxOk);
-        return 0;
-    }
+    if (source == nullptr || !source->Load(id, text)) return Failed(ImageLoadError::kResourceMissing, 0);
     return LoadText(text, image, plugs);
 }
 
 uint16_t ImageInfo::LoadText(const std::string& text, FirmwareImage* image, PlugRecordList* plugs) {
-    Reset();
-    if (image != nullptr) image->ClearExecutionAddress();
+    BeginLoad(image);
     char buffer[kMaxResourceLine + 1];
     size_t position = 0;
     unsigned lineNumber = 0;
@@ -126,9 +132,13 @@ uint16_t ImageInfo::LoadText(const std::string& text, FirmwareImage* image, Plug
         while (length < copied && buffer[length] != '\r') ++length;
         ++lineNumber;
         if (length == 0) continue;
-        if (!ParseRecord(image, plugs, buffer, length, lineNumber)) return 0;
+        if (!ParseRecord(image, plugs, buffer, length, lineNumber)) {
+            return Failed(ImageLoadError::kBadRecord, lineNumber);
+        }
     }
-    if (image != nullptr && !image->HasExecutionAddress()) return 0;
+    if (image != nullptr && !image->HasExecutionAddress()) {
+        return Failed(ImageLoadError::kNoExecutionAddress, lineNumber);
+    }
     return LineCount(lineNumber);
 }
 

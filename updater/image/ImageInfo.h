@@ -6,6 +6,7 @@
 #include <string>
 
 #include "FirmwareIdentity.h"
+#include "ImageLoadFailure.h"
 
 namespace meru {
 
@@ -44,13 +45,16 @@ public:
     // Clears the present flags and the build sequence; other values stay.
     void Reset();
 
-    // Number of lines read, 0 on failure (logged). image and plugs may be nullptr.
+    // Number of lines read, 0 on failure (logged; Failure() says why and
+    // where). image and plugs may be nullptr.
     uint16_t LoadFile(const std::string& path, FirmwareImage* image, PlugRecordList* plugs);
     uint16_t LoadResource(unsigned id, FirmwareImage* image, PlugRecordList* plugs);
     // Loads S-record text held in memory, split like a resource.
     uint16_t LoadText(const std::string& text, FirmwareImage* image, PlugRecordList* plugs);
     // 0 on failure, non-zero on success.
     int ParseLine(FirmwareImage* image, PlugRecordList* plugs, const char* line, unsigned lineNumber);
+    // Why the last load or parsed line failed; kNone after a success.
+    const ImageLoadFailure& Failure() const { return failure_; }
 
 private:
     // ParseLine for a line of known length: a NUL inside it is a bad character.
@@ -60,6 +64,13 @@ private:
     int ApplyInfoRecord(const uint8_t* data, size_t count, unsigned lineNumber);
     // Logs the malformed-record line; returns 0 for the caller to pass on.
     static int InvalidRecordFormat(unsigned lineNumber);
+    // Starts a load: no failure yet, the records' flags cleared.
+    void BeginLoad(FirmwareImage* image);
+    // Returns 0 for the load to pass on, the failure noted unless one
+    // more precise was noted at that line already.
+    uint16_t Failed(ImageLoadError error, unsigned line);
+
+    ImageLoadFailure failure_;
 };
 
 }  // namespace meru

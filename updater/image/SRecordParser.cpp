@@ -5,8 +5,6 @@
 #include "FirmwareImage.h"
 #include "ImageInfo.h"
 #include "PlugRecordList.h"
-#include "base/ProcessExit.h"
-#include "base/ReportBox.h"
 #include "base/SessionLog.h"
 
 namespace meru {
@@ -74,10 +72,11 @@ int LineLengthInvalid(unsigned lineNumber) {
     return 0;
 }
 
-// Appends to the image. Running out of room ends the program: an image that
-// cannot be held completely must never be programmed.
-int AppendOrEnd(FirmwareImage& image, const uint8_t* data, uint32_t address, uint16_t length,
-                unsigned lineNumber) {
+// Appends to the image; 0 when it failed, with outOfRoom set when the image
+// has no room left (the updater ends there: an image that cannot be held
+// completely must never be programmed).
+int Append(FirmwareImage& image, const uint8_t* data, uint32_t address, uint16_t length, unsigned lineNumber,
+           bool& outOfRoom) {
     switch (image.Append(data, address, length)) {
     case FirmwareImage::AppendResult::kAppended: return 1;
     case FirmwareImage::AppendResult::kTooManyBlocks:
@@ -90,8 +89,8 @@ int AppendOrEnd(FirmwareImage& image, const uint8_t* data, uint32_t address, uin
     case FirmwareImage::AppendResult::kEmpty:
     case FirmwareImage::AppendResult::kNoRoom: break;
     }
-    ReportBox(nullptr, "Memory allocation error. Cannot continue", "Internal Error.", kBoxOk);
-    EndProcess(1);
+    outOfRoom = true;
+    return 0;
 }
 
 int AcceptExecutionAddress(FirmwareImage* image, uint32_t address, unsigned lineNumber) {
@@ -109,7 +108,10 @@ int AcceptExecutionAddress(FirmwareImage* image, uint32_t address, unsigned line
 
 int ImageInfo::ParseLine(FirmwareImage* image, PlugRecordList* plugs, const char* line, unsigned lineNumber) {
     if (line == nullptr) line = "";
-    return ParseRecord(image, plugs, line, std::strlen(line), lineNumber);
+    failure_ = {};
+    if (ParseRecord(image, plugs, line, std::strlen(line), lineNumber)) return 1;
+    Failed(ImageLoadError::kBadRecord, lineNumber);
+    return 0;
 }
 
 int ImageInfo::ParseRecord(FirmwareImage* image, PlugRecordList* plugs, const char* text, size_t length,
@@ -169,7 +171,9 @@ int ImageInfo::ParseRecord(FirmwareImage* image, PlugRecordList* plugs, const ch
             return 0;
         }
         if (image == nullptr) return 1;
-        return AppendOrEnd(*image, data, address, static_cast<uint16_t>(dataCount), lineNumber);
+        bool outOfRoom = false;
+        if (Append(*image, data, address, static_cast<uint16_t>(dataCount), lineNumber, outOfRoom)) return 1;
+        return outOfRoom ? Failed(ImageLoadError::kImageTooLarge, lineNumber) : 0;
     }
     if (address == kPlugRecordAddress) {
         if (dataCount < kPlugOrMarkerBytes) return InvalidRecordFormat(lineNumber);
@@ -186,7 +190,9 @@ int ImageInfo::ParseRecord(FirmwareImage* image, PlugRecordList* plugs, const ch
         if (flag == 0 || image == nullptr) return 1;
         const uint32_t markerAddress = region - 2;
         if (image->OverwriteBytes(kRegionMarker, markerAddress, 2)) return 1;
-        return AppendOrEnd(*image, kRegionMarker, markerAddress, 2, lineNumber);
+        bool outOfRoom = false;
+        if (Append(*image, kRegionMarker, markerAddress, 2, lineNumber, outOfRoom)) return 1;
+        return outOfRoom ? Failed(ImageLoadError::kImageTooLarge, lineNumber) : 0;
     }
     if ((address & kInfoRecordMask) == kInfoRecordAddress) return ApplyInfoRecord(data, dataCount, lineNumber);
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ImageLoadStop.h"
 #include "base/ReportBox.h"
 #include "base/SessionLog.h"
 #include "image/Catalogue.h"
@@ -101,7 +102,9 @@ int main(int argc, char** argv) {
 
     // An id the program does not carry.
     meru::ImageInfo missing;
-    std::printf("missing 999: %u\n", static_cast<unsigned>(missing.LoadResource(999, nullptr, nullptr)));
+    const unsigned missingLines = missing.LoadResource(999, nullptr, nullptr);
+    if (missingLines == 0) meru::ShowImageLoadStop(missing.Failure());  // as the updater does
+    std::printf("missing 999: %u\n", missingLines);
 
     std::fflush(stdout);
     return ok ? 0 : 1;
