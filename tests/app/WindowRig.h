@@ -209,12 +209,12 @@ struct WindowRig {
     }
 
     // Creates the window as the program does (the command line read into
-    // options, a quiet session given its boxes) without initialising it.
-    // args: the command line, program path first.
+    // options, which the window keeps; a quiet one gives its own boxes) without
+    // initialising it. args: the command line, program path first.
     meru::MainWindow& Create(const std::vector<std::string>& args) {
         const meru::RunOptions options = meru::ParseCommandLine(args);
         window = std::make_unique<meru::MainWindow>(
-            meru::MainWindow::Ports{view, system, requests, registry, events, options.quiet ? &quietBoxes : nullptr},
+            meru::MainWindow::Ports{view, system, requests, registry, events},
             options);
         window->Adapter().SetSleepHook([](uint32_t) {});
         return *window;
@@ -252,7 +252,6 @@ struct WindowRig {
 
     testsupport::LogCapture log;
     testsupport::RecordingMessageBoxes boxes;
-    meru::QuietMessageBoxes quietBoxes;
     meru::DirectoryResourceSource resources{MERU_FIRMWARE_DIR};
     sim::MemoryRegistry registry;
     sim::AdapterFixture fixture{registry};

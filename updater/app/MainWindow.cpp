@@ -41,10 +41,11 @@ MainWindow::MainWindow(const Ports& ports, RunOptions options)
       discovery_(ports.library, ports.registry),
       adapter_(ports.library, ports.registry, ports.events,
                [this](const CardNotice& notice) { ReportBox(view_.Owner(), notice.text, notice.caption, notice.type); }),
-      options_(std::move(options)),
-      quietBoxes_(ports.quietBoxes) {}
+      options_(std::move(options)) {}
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    if (CurrentMessageBoxPort() == &quietBoxes_) SetMessageBoxPort(portBeforeQuiet_);
+}
 
 void MainWindow::Initialise() {
     TheSessionLog().SetEnabled(true);
@@ -78,7 +79,10 @@ void MainWindow::Initialise() {
     view_.SetCautionText(kCautionText);
     // The command line takes effect here, not before: without the library
     // "-quiet" changes nothing and the window stays open.
-    if (quietBoxes_ != nullptr) SetMessageBoxPort(quietBoxes_);
+    if (options_.quiet) {
+        portBeforeQuiet_ = CurrentMessageBoxPort();
+        SetMessageBoxPort(&quietBoxes_);
+    }
     ApplyCommandLine(options_.arguments, [this](const std::string& path) { AddFile(path, 0); });
     if (options_.restorePda) {
         RunPdaRestore();

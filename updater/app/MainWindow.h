@@ -40,9 +40,6 @@ public:
         AccessLibrary& library;
         Registry& registry;
         OverlappedEvents& events;
-        // The boxes of a quiet session (the program's, given only for one):
-        // installed when initialisation takes the command line.
-        MessageBoxPort* quietBoxes = nullptr;
     };
 
     MainWindow(const Ports& ports, RunOptions options);
@@ -179,7 +176,10 @@ private:
     AdapterDiscovery discovery_;
     AdapterHandle adapter_;
     const RunOptions options_;
-    MessageBoxPort* quietBoxes_;
+    // The boxes of a quiet session: installed when initialisation takes the
+    // command line, the port before them put back when the window goes.
+    QuietMessageBoxes quietBoxes_;
+    MessageBoxPort* portBeforeQuiet_ = nullptr;
     MaintenanceTools* tools_ = nullptr;
     SharedFile* reportFile_ = nullptr;
 

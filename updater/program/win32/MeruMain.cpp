@@ -84,11 +84,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     static meru::Win32ResourceSource firmwareResources;
     meru::SetResourceSource(&firmwareResources);
 
-    // The options travel as a value; a quiet session's boxes are only logged
-    // and answered Cancel, from the moment the window takes its command line.
-    const meru::RunOptions options = meru::ParseCommandLine(args);
-    static meru::QuietMessageBoxes quietBoxes;
-    meru::MainWindowStart start{instance, options, options.quiet ? &quietBoxes : nullptr, handOverMessage};
+    // The options travel as a value; the window gives a quiet session its
+    // boxes (only logged, answered Cancel) when it takes its command line.
+    meru::MainWindowStart start{instance, meru::ParseCommandLine(args), handOverMessage};
     const INT_PTR ended =
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN_WINDOW), nullptr, meru::MainWindowDialogProc,
                         reinterpret_cast<LPARAM>(&start));

@@ -39,7 +39,7 @@ public:
         : view_(dialog, start.instance),
           toolsView_(dialog, start.instance),
           tools_({toolsView_, classesRoot_, library_, ProgramPath(start.options.arguments)}),
-          controller_({view_, system_, library_, registry_, events_, start.quietBoxes}, start.options),
+          controller_({view_, system_, library_, registry_, events_}, start.options),
           dialog_(dialog, start.instance, start.handOverMessage, controller_, view_) {
         controller_.SetTools(&tools_);
         controller_.SetReportFile(&reportFile_);

@@ -11,7 +11,6 @@ namespace meru {
 struct MainWindowStart {
     HINSTANCE instance;
     RunOptions options;              // what the command line asks for
-    MessageBoxPort* quietBoxes;      // the boxes of a quiet session, nullptr otherwise
     UINT handOverMessage;            // the registered "MSG_MeruFlashFile"
 };
 
